@@ -1,0 +1,51 @@
+# Project-wide compiler settings and helpers for our own targets.
+
+if(VELTINDEXER_SANITIZE AND VELTINDEXER_TSAN)
+  message(FATAL_ERROR "VELTINDEXER_SANITIZE and VELTINDEXER_TSAN exclude each other")
+endif()
+if(VELTINDEXER_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(VELTINDEXER_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
+# Warnings are errors in our own code only; third-party headers come in as
+# system includes and do not count.
+function(velt_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# velt_library(NAME velt_x SOURCES ... DEPS ...)
+# One static library per top folder. Its headers are included as
+# "folder/Header.h" from the repository root.
+function(velt_library)
+  cmake_parse_arguments(ARG "" "NAME" "SOURCES;DEPS" ${ARGN})
+  add_library(${ARG_NAME} STATIC ${ARG_SOURCES})
+  target_include_directories(${ARG_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${ARG_NAME} PUBLIC ${ARG_DEPS})
+  velt_warnings(${ARG_NAME})
+endfunction()
+
+# velt_test(NAME x SOURCES ... DEPS ... [GUI])
+# A GoogleTest executable registered with CTest. GUI tests run on the
+# offscreen platform so they need no display.
+function(velt_test)
+  cmake_parse_arguments(ARG "GUI" "NAME;TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+  target_include_directories(${ARG_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  velt_warnings(${ARG_NAME})
+  set(env "")
+  if(ARG_GUI)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  gtest_discover_tests(${ARG_NAME}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+endfunction()

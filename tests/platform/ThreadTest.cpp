@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/CriticalSection.h"
+#include "platform/MainThread.h"
+#include "platform/Thread.h"
+
+namespace velt {
+namespace {
+
+class StepThread : public Thread {
+ public:
+  StepThread(int steps, int& counter) : steps_(steps), counter_(counter) {}
+
+ protected:
+  void Execute() override {
+    for (int i = 0; i < steps_ && !Terminated(); ++i) Synchronize([this] { ++counter_; });
+  }
+
+ private:
+  int steps_;
+  int& counter_;  // touched on the main thread only
+};
+
+TEST(ThreadTest, WaitForServesStepsOfManyThreads) {
+  SetMainThread();
+  int counter = 0;
+  std::vector<std::unique_ptr<StepThread>> threads;
+  for (int i = 0; i < 8; ++i) threads.push_back(std::make_unique<StepThread>(500, counter));
+  for (auto& t : threads) t->Start();
+  for (auto& t : threads) t->WaitFor();
+  EXPECT_EQ(counter, 8 * 500);
+}
+
+class SelfFreeing : public Thread {
+ public:
+  explicit SelfFreeing(std::atomic<int>& alive) : alive_(alive) {
+    ++alive_;
+    SetFreeOnTerminate(true);
+  }
+  ~SelfFreeing() override {
+    // Like a download worker, the destructor still hands a step over.
+    Synchronize([this] { --alive_; });
+  }
+
+ protected:
+  void Execute() override { Synchronize([] {}); }
+
+ private:
+  std::atomic<int>& alive_;
+};
+
+TEST(ThreadTest, SelfFreeingThreadsDeleteThemselvesAfterTheirLastStep) {
+  SetMainThread();
+  std::atomic<int> alive{0};
+  for (int i = 0; i < 30; ++i) (new SelfFreeing(alive))->Start();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (alive > 0 && std::chrono::steady_clock::now() < deadline) {
+    ServeMainThreadSteps();
+    WaitForMainThreadWork(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(alive, 0);
+}
+
+class Throwing : public Thread {
+ protected:
+  void Execute() override { Synchronize([] { throw std::runtime_error("step failed"); }); }
+};
+
+TEST(ThreadTest, AnErrorInAStepReachesTheThreadThatHandedItOver) {
+  SetMainThread();
+  Throwing t;
+  t.Start();
+  t.WaitFor();
+  EXPECT_EQ(t.FatalMessage(), "step failed");
+}
+
+TEST(ThreadTest, MainThreadServesNoStepsWhileHoldingTheLock) {
+  SetMainThread();
+  CriticalSection lock;
+  int counter = 0;
+  StepThread t(1, counter);
+  t.Start();
+  lock.Enter();
+  lock.Enter();  // re-entrant
+  WaitForMainThreadWork(std::chrono::milliseconds(100));
+  EXPECT_FALSE(ServeMainThreadSteps());
+  lock.Leave();
+  EXPECT_FALSE(ServeMainThreadSteps());
+  EXPECT_EQ(counter, 0);
+  lock.Leave();
+  t.WaitFor();
+  EXPECT_EQ(counter, 1);
+}
+
+TEST(ThreadTest, TerminateStopsALoopingThread) {
+  SetMainThread();
+  int counter = 0;
+  StepThread t(1 << 30, counter);
+  t.Start();
+  while (counter < 10) {
+    ServeMainThreadSteps();
+    WaitForMainThreadWork(std::chrono::milliseconds(10));
+  }
+  t.Terminate();
+  t.WaitFor();
+  EXPECT_TRUE(t.Finished());
+}
+
+}  // namespace
+}  // namespace velt

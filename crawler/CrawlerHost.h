@@ -1,0 +1,30 @@
+// What the crawler needs of the main window.
+//
+// The window implements this interface; the crawler never sees a widget.
+// Every call is made on the main thread: the dispatcher and the workers
+// reach it only through Thread::Synchronize (platform/Thread.h).
+#pragma once
+
+#include <string>
+
+namespace velt {
+
+class CrawlerHost {
+ public:
+  virtual ~CrawlerHost() = default;
+
+  // The user's maximum number of running downloads (0 to 30).
+  virtual int MaxThreads() const = 0;
+  // The number of lines in the worker list, that is of running workers.
+  virtual int ThreadCount() const = 0;
+  // Whether rows last answered with 302 are fetched again.
+  virtual bool Retry302() const = 0;
+  // Appends a line to the message log (level 0 information, 1 error).
+  virtual void WriteLog(const std::string& text, int level) = 0;
+  // Adds the worker's line (its URL) to the worker list.
+  virtual void AddToThreadList(const std::string& url, const void* worker) = 0;
+  // Removes the line whose attached object is the worker.
+  virtual void RemoveFromThreadList(const void* worker) = 0;
+};
+
+}  // namespace velt

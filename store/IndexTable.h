@@ -1,0 +1,79 @@
+// The article index table VELTINDEX, its view VELTINDEXV, every SQL text
+// the program sends, and the upkeep that runs once at start-up.
+//
+// All SQL texts live here so that the whole dialect the store must
+// understand is in one place. Formats use printf conventions ("%s" takes a
+// value already quoted with SqlQuote, "%d" an integer); the Build functions
+// fill them and quote the values themselves.
+//
+// RunIndexUpkeep runs on the main thread before any other thread uses the
+// database and takes no lock; the builders are pure and thread-safe.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "store/DatabaseIO.h"
+
+namespace velt {
+
+inline constexpr char IndexTableName[] = "VELTINDEX";
+inline constexpr char IndexViewName[] = "VELTINDEXV";
+
+// 1, 2: schema.
+inline constexpr char SqlCreateIndexTable[] =
+    "CREATE TABLE VELTINDEX ( KBID TEXT(6) NOT NULL, URL TEXT(100) NOT NULL, RESCODE INTEGER, "
+    "TITLE MEMO, DESCRIPTION MEMO, KEYWORDS MEMO, KBPARENTS MEMO, GETBEGIN TEXT(14), "
+    "GETEND TEXT(14), CONSTRAINT PK_VELTINDEX PRIMARY KEY (KBID));";
+inline constexpr char SqlCreateIndexView[] =
+    "CREATE VIEW VELTINDEXV AS SELECT KBID,URL,TITLE,DESCRIPTION,KEYWORDS,KBPARENTS FROM "
+    "VELTINDEX WHERE (RESCODE=200)";
+// 3: rows left claimed by an earlier run become rows to fetch.
+inline constexpr char SqlResetClaimedRows[] = "UPDATE VELTINDEX SET RESCODE=NULL WHERE (RESCODE=0)";
+// 4-6: the dispatcher's choice of the next article number.
+inline constexpr char SqlMinUnfetchedKbid[] =
+    "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (RESCODE IS NULL)";
+inline constexpr char SqlMinRedirectedKbid[] =
+    "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (RESCODE=302)";
+inline constexpr char SqlMaxKbid[] = "SELECT MAX(KBID) AS KBID FROM VELTINDEX";
+// 7, 8: the claim of one number.
+inline constexpr char SqlDeleteRowFormat[] = "DELETE FROM VELTINDEX WHERE (KBID=%s)";
+inline constexpr char SqlInsertClaimFormat[] =
+    "INSERT INTO VELTINDEX(KBID,URL,RESCODE) VALUES(%s,%s,0)";
+// 9: a worker's result.
+inline constexpr char SqlUpdateRowFormat[] =
+    "UPDATE VELTINDEX SET RESCODE=%d,TITLE=%s,DESCRIPTION=%s,KEYWORDS=%s,KBPARENTS=%s,"
+    "GETBEGIN=%s,GETEND=%s WHERE KBID=%s";
+// 10: the search; the WHERE text follows.
+inline constexpr char SqlSearchSelect[] = "SELECT KBID,URL,TITLE,DESCRIPTION,KEYWORDS FROM VELTINDEXV";
+inline constexpr char SqlSearchConditionPrefix[] =
+    "LEFT(KBID&URL&TITLE&DESCRIPTION&KEYWORDS,5000) LIKE ";
+// 11-15: the status report.
+inline constexpr char SqlCountAll[] = "SELECT COUNT(*) FROM VELTINDEX";
+inline constexpr char SqlCountExisting[] = "SELECT COUNT(*) FROM VELTINDEX WHERE (RESCODE=200)";
+inline constexpr char SqlCountRedirected[] = "SELECT COUNT(*) FROM VELTINDEX WHERE (RESCODE=302)";
+inline constexpr char SqlMinExistingKbid[] = "SELECT MIN(KBID) FROM VELTINDEX WHERE (RESCODE=200)";
+inline constexpr char SqlMaxExistingKbid[] = "SELECT MAX(KBID) FROM VELTINDEX WHERE (RESCODE=200)";
+
+std::string BuildDeleteRowSql(const std::string& kbid);
+std::string BuildClaimInsertSql(const std::string& kbid, const std::string& url);
+std::string BuildRowUpdateSql(int resCode, const std::string& title, const std::string& description,
+                              const std::string& keywords, const std::string& kbParents,
+                              const std::string& getBegin, const std::string& getEnd,
+                              const std::string& kbid);
+// One LIKE condition for a search term.
+std::string BuildSearchCondition(const std::string& term);
+// The whole search statement: no WHERE text without terms, otherwise
+// " WHERE (" first ")" and " AND (" next ")" for each further term.
+std::string BuildSearchSql(const std::vector<std::string>& terms);
+
+// The start-up upkeep, in order: create the table and the view when missing
+// (names compared without regard to letter case), reopen after a creation,
+// let nullable text columns hold zero-length text, reset claimed rows.
+// Each successful step that has a log line passes it to `logInfo`. Stops at
+// the first failure, with that step's error text in `error`.
+bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string&)>& logInfo,
+                    std::string& error);
+
+}  // namespace velt

@@ -1,0 +1,86 @@
+#include "net/SocketOps.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Error.h"
+
+namespace velt::net_detail {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Waits for the events until the deadline; false when it passes first.
+bool PollUntil(int fd, short events, Clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd entry{fd, events, 0};
+    const int ready = ::poll(&entry, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+    if (ready > 0) return true;
+    if (ready == 0) return false;
+    if (errno != EINTR) RaiseSystemError(errno);
+  }
+}
+
+void SetNonBlocking(int fd, bool on) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK) < 0) {
+    RaiseSystemError(errno);
+  }
+}
+
+}  // namespace
+
+Socket::~Socket() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string SystemErrorText(int code) {
+  char buffer[256] = {};
+  // The GNU variant may return a static text instead of filling the buffer.
+  std::string text = ::strerror_r(code, buffer, sizeof buffer);
+  while (!text.empty()) {
+    const auto last = static_cast<unsigned char>(text.back());
+    if (last > ' ' && last != '.' && last != 0x7F) break;
+    text.pop_back();
+  }
+  return text;
+}
+
+void RaiseSystemError(int code) { throw Error(SystemErrorText(code)); }
+
+void ConnectWithin(const Socket& socket, std::uint32_t address, int port,
+                   std::chrono::milliseconds limit) {
+  const auto deadline = Clock::now() + limit;
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(static_cast<std::uint16_t>(port));
+  peer.sin_addr.s_addr = address;
+
+  SetNonBlocking(socket.fd(), true);
+  if (::connect(socket.fd(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+    if (errno != EINPROGRESS) RaiseSystemError(errno);
+    if (!PollUntil(socket.fd(), POLLOUT, deadline)) RaiseSystemError(ETIMEDOUT);
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(socket.fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+      RaiseSystemError(errno);
+    }
+    if (error != 0) RaiseSystemError(error);
+  }
+  SetNonBlocking(socket.fd(), false);
+}
+
+bool WaitReadable(const Socket& socket, std::chrono::milliseconds limit) {
+  return PollUntil(socket.fd(), POLLIN, Clock::now() + limit);
+}
+
+}  // namespace velt::net_detail

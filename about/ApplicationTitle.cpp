@@ -1,0 +1,21 @@
+#include "about/ApplicationTitle.h"
+
+#include <QString>
+
+#include "platform/ExecutablePath.h"
+
+namespace velt {
+
+std::string ApplicationTitle() { return ApplicationTitleOf(ExecutablePath()); }
+
+std::string ApplicationTitleOf(const std::string& executablePath) {
+  std::string name = executablePath.substr(executablePath.find_last_of('/') + 1);
+  name = name.substr(0, name.find('.'));
+  const QString title = QString::fromStdString(name);
+  if (title.isEmpty()) return {};
+  // A character outside the basic plane takes two UTF-16 units; keep both.
+  const qsizetype firstLength = title.at(0).isHighSurrogate() && title.size() > 1 ? 2 : 1;
+  return (title.left(firstLength) + title.mid(firstLength).toLower()).toStdString();
+}
+
+}  // namespace velt

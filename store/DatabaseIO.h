@@ -63,6 +63,7 @@ class Recordset {
 
  private:
   friend class TDatabase;
+  provider::Recordset& Get();  // raises when empty
   std::unique_ptr<provider::Recordset> impl_;
 };
 

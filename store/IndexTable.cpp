@@ -1,0 +1,35 @@
+#include "store/IndexTable.h"
+
+#include "store/FormatText.h"
+
+namespace velt {
+
+std::string BuildDeleteRowSql(const std::string& kbid) {
+  return FillFormat(SqlDeleteRowFormat, {SqlQuote(kbid)});
+}
+
+std::string BuildClaimInsertSql(const std::string& kbid, const std::string& url) {
+  return FillFormat(SqlInsertClaimFormat, {SqlQuote(kbid), SqlQuote(url)});
+}
+
+std::string BuildRowUpdateSql(int resCode, const std::string& title, const std::string& description,
+                              const std::string& keywords, const std::string& kbParents,
+                              const std::string& getBegin, const std::string& getEnd,
+                              const std::string& kbid) {
+  return FillFormat(SqlUpdateRowFormat,
+                    {std::to_string(resCode), SqlQuote(title), SqlQuote(description), SqlQuote(keywords),
+                     SqlQuote(kbParents), SqlQuote(getBegin), SqlQuote(getEnd), SqlQuote(kbid)});
+}
+
+std::string BuildSearchCondition(const std::string& term) {
+  return SqlSearchConditionPrefix + SqlQuote(term);
+}
+
+std::string BuildSearchSql(const std::vector<std::string>& terms) {
+  std::string sql = SqlSearchSelect;
+  for (std::size_t i = 0; i < terms.size(); ++i)
+    sql += (i == 0 ? " WHERE (" : " AND (") + BuildSearchCondition(terms[i]) + ")";
+  return sql;
+}
+
+}  // namespace velt

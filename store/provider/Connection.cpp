@@ -1,0 +1,114 @@
+#include "store/provider/Connection.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+#include "platform/Error.h"
+#include "store/provider/ColumnRules.h"
+#include "store/provider/FileMeta.h"
+#include "store/provider/SqlDialect.h"
+#include "store/provider/SqlFunctions.h"
+#include "store/provider/SqliteCalls.h"
+
+namespace velt::provider {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+
+sqlite3* OpenEngine(const std::string& path, int flags, const std::string& failure) {
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string message = failure + " (" + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)) + ")";
+    sqlite3_close_v2(db);
+    throw Error(message);
+  }
+  return db;
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored);
+}
+
+}  // namespace
+
+std::shared_ptr<Connection> Connection::Prepare(sqlite3* db, const std::string& path) {
+  std::shared_ptr<Connection> connection(new Connection(db, path));
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  sqlite3_extended_result_codes(db, 1);
+  try {
+    // Reading the schema is the first access to the file's contents: this
+    // is where a file that is not a database shows itself.
+    ExecEngineSql(db, "SELECT count(*) FROM sqlite_schema");
+  } catch (const Error&) {
+    if ((sqlite3_errcode(db) & 0xFF) != SQLITE_NOTADB) throw;
+    throw Error("The file '" + path + "' is not a database in a format this program can read.");
+  }
+  InstallSqlFunctions(db);
+  return connection;
+}
+
+std::shared_ptr<Connection> Connection::OpenFile(const ConnectionSettings& settings) {
+  const std::string& path = settings.dataSource;
+  if (!FileExists(path)) throw Error("Could not find the database file '" + path + "'.");
+  auto connection = Prepare(OpenEngine(path, SQLITE_OPEN_READWRITE, "Could not open the database file '" + path + "'"), path);
+  sqlite3* db = connection->db_;
+  EnsureMetaTables(db);
+  if (ReadDatabasePassword(db) != settings.password) throw Error("The database password is not valid.");
+  ExecEngineSql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  return connection;
+}
+
+std::shared_ptr<Connection> Connection::CreateFile(const ConnectionSettings& settings) {
+  const std::string& path = settings.dataSource;
+  if (FileExists(path)) throw Error("The database file '" + path + "' already exists.");
+  auto connection = Prepare(
+      OpenEngine(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "Could not create the database file '" + path + "'"),
+      path);
+  sqlite3* db = connection->db_;
+  ExecEngineSql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  EnsureMetaTables(db);
+  WriteDatabasePassword(db, settings.password);
+  return connection;
+}
+
+Connection::~Connection() { Close(); }
+
+void Connection::Close() {
+  // close_v2 lets recordsets that are still open finish on their own.
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+sqlite3* Connection::Handle() const {
+  if (!db_) throw Error("The connection is closed.");
+  return db_;
+}
+
+void Connection::Execute(const std::string& sql) {
+  sqlite3* db = Handle();
+  const TranslatedSql translated = TranslateSql(sql);
+  if (translated.kind == TranslatedSql::Kind::Other) {
+    EngineStatement(db, translated.sql).Run();
+    return;
+  }
+  // Schema changes and the provider's bookkeeping commit together.
+  ExecEngineSql(db, "SAVEPOINT velt_schema");
+  try {
+    EngineStatement(db, translated.sql).Run();
+    if (translated.kind == TranslatedSql::Kind::CreateTable) {
+      RebuildColumnRules(db, translated.tableName);
+    } else {
+      ForgetTableSettings(db, translated.tableName);
+    }
+    ExecEngineSql(db, "RELEASE velt_schema");
+  } catch (...) {
+    sqlite3_exec(db, "ROLLBACK TO velt_schema; RELEASE velt_schema", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+}  // namespace velt::provider

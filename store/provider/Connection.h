@@ -1,0 +1,53 @@
+// One open connection to a database file of the provider.
+//
+// The engine underneath is SQLite in serialized mode, so the handle may be
+// used from any thread; the program still uses it from one thread at a
+// time under its own lock. Files run in WAL journal mode with synchronous
+// NORMAL: a commit is atomic and survives a crash of the program; after a
+// power loss the last commits may be missing but the file is never
+// damaged.
+//
+// Every statement goes through SqlDialect.h first. Errors raise
+// velt::Error with the engine's or the provider's message. Close may be
+// called while recordsets are open; they stay readable until closed.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "store/provider/ConnectionString.h"
+
+struct sqlite3;
+
+namespace velt::provider {
+
+class Connection {
+ public:
+  // Opens an existing file; checks that it is a database and that the
+  // password matches.
+  static std::shared_ptr<Connection> OpenFile(const ConnectionSettings& settings);
+  // Makes a new, empty database with the settings' password; refuses a path
+  // where a file exists.
+  static std::shared_ptr<Connection> CreateFile(const ConnectionSettings& settings);
+
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Runs one statement of the dialect; any rows it yields are dropped.
+  void Execute(const std::string& sql);
+  void Close();
+  bool IsOpen() const { return db_ != nullptr; }
+  const std::string& Path() const { return path_; }
+  // The engine handle; raises when the connection is closed.
+  sqlite3* Handle() const;
+
+ private:
+  Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+  static std::shared_ptr<Connection> Prepare(sqlite3* db, const std::string& path);
+
+  sqlite3* db_;
+  std::string path_;
+};
+
+}  // namespace velt::provider

@@ -1,0 +1,61 @@
+#include "store/provider/FileMeta.h"
+
+#include <cctype>
+
+#include "store/provider/SqliteCalls.h"
+
+namespace velt::provider {
+
+bool IsMetaTableName(std::string_view name) {
+  const std::string_view prefix = MetaTablePrefix;
+  if (name.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(name[i])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+void EnsureMetaTables(sqlite3* db) {
+  ExecEngineSql(db,
+                "CREATE TABLE IF NOT EXISTS __velt_settings("
+                "name TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                "CREATE TABLE IF NOT EXISTS __velt_columns("
+                "table_name TEXT NOT NULL COLLATE NOCASE, column_name TEXT NOT NULL COLLATE NOCASE, "
+                "allow_zero_length INTEGER NOT NULL, PRIMARY KEY(table_name, column_name));");
+}
+
+std::string ReadDatabasePassword(sqlite3* db) {
+  EngineStatement query(db, "SELECT value FROM __velt_settings WHERE name='password'");
+  return query.Step() ? query.Text(0) : std::string();
+}
+
+void WriteDatabasePassword(sqlite3* db, const std::string& password) {
+  EngineStatement(db, "INSERT OR REPLACE INTO __velt_settings(name, value) VALUES('password', ?)")
+      .Bind(1, password)
+      .Run();
+}
+
+bool ReadAllowZeroLength(sqlite3* db, const std::string& table, const std::string& column) {
+  EngineStatement query(db,
+                        "SELECT allow_zero_length FROM __velt_columns "
+                        "WHERE table_name=? AND column_name=?");
+  query.Bind(1, table).Bind(2, column);
+  return query.Step() && query.Integer(0) != 0;
+}
+
+void WriteAllowZeroLength(sqlite3* db, const std::string& table, const std::string& column,
+                          bool allow) {
+  EngineStatement(db,
+                  "INSERT OR REPLACE INTO __velt_columns(table_name, column_name, allow_zero_length) "
+                  "VALUES(?, ?, ?)")
+      .Bind(1, table)
+      .Bind(2, column)
+      .Bind(3, allow ? 1LL : 0LL)
+      .Run();
+}
+
+void ForgetTableSettings(sqlite3* db, const std::string& table) {
+  EngineStatement(db, "DELETE FROM __velt_columns WHERE table_name=?").Bind(1, table).Run();
+}
+
+}  // namespace velt::provider

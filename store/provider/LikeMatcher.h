@@ -1,0 +1,49 @@
+// The database's LIKE pattern matching, as a pure function.
+//
+// Wildcards: "%" any run of characters (also none), "_" exactly one
+// character, "[list]" one character from the list, "[!list]" one character
+// not in it. A list holds single characters and ranges such as "a-c"; a "-"
+// first or last in the list, and "[" inside it, stand for themselves, so
+// "[%]", "[_]" and "[[]" match those characters literally. "[]" matches
+// nothing and consumes nothing; "[!]" matches any one character. Every
+// other character, "]" outside a list included, matches itself. Matching
+// ignores letter case as TextFolding.h defines it and covers the whole text.
+//
+// Malformed patterns (a "[" without its "]", a descending range such as
+// "[z-a]") give LikeResult::Malformed. Time is O(text × pattern) at worst,
+// however many "%" the pattern holds. Thread-safe; no shared state.
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace velt::provider {
+
+enum class LikeResult { NoMatch, Match, Malformed };
+
+LikeResult MatchLike(std::string_view text, std::string_view pattern);
+
+// A pattern parsed once, for matching many texts against it.
+class LikePattern {
+ public:
+  static std::optional<LikePattern> Compile(std::string_view pattern);
+  bool Matches(std::string_view text) const;
+
+ private:
+  struct Element {
+    enum class Kind { Literal, AnyOne, AnyRun, Set };
+    explicit Element(Kind k) : kind(k) {}
+    Kind kind;
+    char32_t literal = 0;  // folded
+    bool negate = false;
+    std::vector<std::pair<char32_t, char32_t>> ranges;  // as written
+    bool Matches(char32_t raw, char32_t folded) const;
+  };
+  static bool ParseSet(std::string_view pattern, std::size_t& pos, Element& set);
+
+  std::vector<Element> elements_;
+};
+
+}  // namespace velt::provider

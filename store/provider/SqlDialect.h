@@ -1,0 +1,34 @@
+// Translation of one statement of the program's SQL dialect into the
+// engine's SQL, token by token and never inside a literal.
+//
+// What changes: literals and names are requoted (SqlLexer.h); "a & b & c"
+// becomes a call of ConcatFunction, which reads Null as empty text and is
+// Null only when every operand is; "LEFT(" becomes LeftFunction; in CREATE
+// TABLE, text types become "TEXT(n)" (TEXT alone is TEXT(255)) and long
+// text types "LONGTEXT", both with the case-blind TextCollation. "&" binds
+// more loosely than arithmetic and more tightly than comparison. LIKE keeps
+// its spelling: the engine's like() is replaced by ours (SqlFunctions.h).
+//
+// Raises velt::Error for what the lexer refuses and for a text size outside
+// 1..255. Pure and thread-safe.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velt::provider {
+
+inline constexpr char TextCollation[] = "VELT_NOCASE";
+inline constexpr char ConcatFunction[] = "velt_concat";
+inline constexpr char LeftFunction[] = "velt_left";
+
+struct TranslatedSql {
+  enum class Kind { Other, CreateTable, DropTable };
+  std::string sql;
+  Kind kind = Kind::Other;
+  std::string tableName;  // for CreateTable and DropTable
+};
+
+TranslatedSql TranslateSql(std::string_view sql);
+
+}  // namespace velt::provider

@@ -1,0 +1,98 @@
+#include "regex/CompiledPattern.h"
+
+#include <memory>
+
+#include "platform/Encoding.h"
+#include "platform/Error.h"
+
+namespace velt {
+namespace {
+
+// Compiled-code searches start with this much stack and may grow it to the
+// maximum; the page-analysis patterns need only a few kilobytes whatever
+// the page size, since their repeats are single-character classes.
+constexpr std::size_t kJitStackStart = 32 * 1024;
+constexpr std::size_t kJitStackMax = 8 * 1024 * 1024;
+
+constexpr uint32_t kCompileOptions =
+    PCRE2_UTF | PCRE2_MATCH_INVALID_UTF |  // any text: broken units just never match
+    PCRE2_NEVER_BACKSLASH_C |              // no matching half a surrogate pair
+    PCRE2_DOLLAR_ENDONLY |                 // "$" only at the very end
+    PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;  // script-engine syntax
+
+std::string EngineMessage(int code) {
+  PCRE2_UCHAR buffer[256];
+  if (pcre2_get_error_message(code, buffer, sizeof buffer / sizeof buffer[0]) < 0) {
+    return "error " + std::to_string(code);
+  }
+  return Utf16ToUtf8(reinterpret_cast<const char16_t*>(buffer));
+}
+
+PCRE2_SPTR Units(std::u16string_view text) { return reinterpret_cast<PCRE2_SPTR>(text.data()); }
+
+}  // namespace
+
+MatchStack::MatchStack() {
+  context_ = pcre2_match_context_create(nullptr);
+  if (!context_) throw Error("Regular expression engine: out of memory");
+  stack_ = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+  // Without a JIT stack the searches simply run interpreted.
+  if (stack_) pcre2_jit_stack_assign(context_, nullptr, stack_);
+}
+
+MatchStack::~MatchStack() {
+  pcre2_match_context_free(context_);
+  pcre2_jit_stack_free(stack_);
+}
+
+CompiledPattern::CompiledPattern(std::u16string_view pattern, bool ignoreCase) {
+  std::unique_ptr<pcre2_compile_context, void (*)(pcre2_compile_context*)> context(
+      pcre2_compile_context_create(nullptr), pcre2_compile_context_free);
+  if (!context) throw Error("Regular expression engine: out of memory");
+  pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);  // "." stops at CR and LF
+
+  int errorCode = 0;
+  PCRE2_SIZE errorOffset = 0;
+  code_ = pcre2_compile(Units(pattern), pattern.size(), kCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0),
+                        &errorCode, &errorOffset, context.get());
+  if (!code_) {
+    throw Error("Invalid regular expression \"" + Utf16ToUtf8(pattern) + "\": " + EngineMessage(errorCode) +
+                " at offset " + std::to_string(errorOffset));
+  }
+  data_ = pcre2_match_data_create_from_pattern(code_, nullptr);
+  if (!data_) {
+    pcre2_code_free(code_);
+    throw Error("Regular expression engine: out of memory");
+  }
+  jitCompiled_ = pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE) == 0;
+}
+
+CompiledPattern::~CompiledPattern() {
+  pcre2_match_data_free(data_);
+  pcre2_code_free(code_);
+}
+
+int CompiledPattern::Run(std::u16string_view text, std::size_t start, MatchStack& stack, bool useJit) {
+  return pcre2_match(code_, Units(text), text.size(), start, useJit ? 0 : PCRE2_NO_JIT, data_, stack.Context());
+}
+
+bool CompiledPattern::Find(std::u16string_view text, std::size_t start, MatchStack& stack, MatchSpans& spans) {
+  int rc = Run(text, start, stack, jitCompiled_);
+  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = Run(text, start, stack, false);
+  if (rc == PCRE2_ERROR_NOMATCH) return false;
+  if (rc < 0) throw Error("Regular expression match failed: " + EngineMessage(rc));
+
+  const uint32_t pairs = pcre2_get_ovector_count(data_);
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data_);
+  // rc is the number of groups set, or 0 when all of them fit (always here).
+  spans.begin.resize(pairs);
+  spans.end.resize(pairs);
+  for (uint32_t i = 0; i < pairs; ++i) {
+    const bool set = (rc == 0 || i < static_cast<uint32_t>(rc)) && ovector[2 * i] != PCRE2_UNSET;
+    spans.begin[i] = set ? ovector[2 * i] : MatchSpans::npos;
+    spans.end[i] = set ? ovector[2 * i + 1] : MatchSpans::npos;
+  }
+  return true;
+}
+
+}  // namespace velt

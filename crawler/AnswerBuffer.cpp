@@ -1,0 +1,33 @@
+#include "crawler/AnswerBuffer.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace velt {
+namespace {
+
+bool SameLetter(char a, char b) {
+  return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+}
+
+}  // namespace
+
+bool AnswerBuffer::Append(const char* bytes, int count) {
+  if (count <= 0) return true;
+  const std::size_t room = MaxAnswerBytes - text_.size();
+  const std::size_t taken = std::min(room, static_cast<std::size_t>(count));
+  // Only a marker that ends inside the new bytes can be new.
+  const std::size_t scanFrom = text_.size() >= EndMarker.size() - 1 ? text_.size() - (EndMarker.size() - 1) : 0;
+  text_.append(bytes, taken);
+  const auto scan = text_.begin() + static_cast<std::ptrdiff_t>(scanFrom);
+  if (std::search(scan, text_.end(), EndMarker.begin(), EndMarker.end(), SameLetter) != text_.end()) return false;
+  return text_.size() < MaxAnswerBytes;
+}
+
+std::string AnswerBuffer::Take() {
+  std::string answer;
+  answer.swap(text_);
+  return answer;
+}
+
+}  // namespace velt

@@ -1,0 +1,22 @@
+// The claim of one article number: its row is deleted and inserted afresh
+// with the URL and RESCODE 0, both in one transaction.
+//
+// Returns whether the claim holds; on false `error` has the text of the
+// failing step (message, ";" and statement) and the number's earlier row,
+// if any, is as it was. The caller holds DatabaseLock for the whole call,
+// so no other statement can slip into the transaction.
+#pragma once
+
+#include <string>
+
+namespace velt {
+
+class TDatabase;
+
+inline constexpr char SqlBeginTransaction[] = "BEGIN";
+inline constexpr char SqlCommitTransaction[] = "COMMIT";
+inline constexpr char SqlRollbackTransaction[] = "ROLLBACK";
+
+bool ClaimRow(TDatabase& db, const std::string& kbid, const std::string& url, std::string& error);
+
+}  // namespace velt

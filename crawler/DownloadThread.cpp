@@ -1,0 +1,69 @@
+#include "crawler/DownloadThread.h"
+
+#include <cstdio>
+
+#include "crawler/PageAnalysis.h"
+#include "net/Http.h"
+#include "platform/LocalTime.h"
+#include "regex/VBScript_RegExp_55_TLB.h"
+#include "store/DatabaseIO.h"
+#include "store/IndexTable.h"
+
+namespace velt {
+
+std::string BuildRequest(const std::string& path, const std::string& host) {
+  const int length = std::snprintf(nullptr, 0, RequestFormat, path.c_str(), host.c_str());
+  std::string request(static_cast<size_t>(length) + 1, '\0');
+  std::snprintf(request.data(), request.size(), RequestFormat, path.c_str(), host.c_str());
+  request.resize(static_cast<size_t>(length));
+  return request;
+}
+
+TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url)
+    : host_(host) {
+  PageInfo.ResCode = 0;
+  PageInfo.Kbid = kbid;
+  PageInfo.Url = url;
+  // Construction runs on the main thread, so the line is there before the
+  // dispatcher next counts the workers.
+  Synchronize([this] { host_.AddToThreadList(PageInfo.Url, this); });
+  Buffer = std::make_unique<AnswerBuffer>();
+  RegExp = std::make_unique<TRegExp>();
+  SetFreeOnTerminate(true);
+}
+
+TDownloadThread::~TDownloadThread() {
+  Buffer.reset();
+  RegExp.reset();
+  Synchronize([this] { host_.RemoveFromThreadList(this); });
+}
+
+bool TDownloadThread::ReceiveChunk(const char* bytes, int count) { return Buffer->Append(bytes, count); }
+
+void TDownloadThread::Execute() {
+  PageInfo.GetBegin = FormatLocalNow(TimeStampFormat);
+  std::string host;
+  std::string path;
+  if (SplitUrl(PageInfo.Url, host, path)) {
+    HttpRequest(host, BuildRequest(path, host), [this](const char* bytes, int count) {
+      return ReceiveChunk(bytes, count);
+    });
+    AnalyseResponse(*RegExp, Buffer->Take(), PageInfo);
+  }
+  PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);
+  WriteRow();
+}
+
+void TDownloadThread::WriteRow() {
+  const std::string sql =
+      BuildRowUpdateSql(PageInfo.ResCode, PageInfo.Title, PageInfo.Description, PageInfo.Keywords,
+                        PageInfo.KbParents, PageInfo.GetBegin, PageInfo.GetEnd, PageInfo.Kbid);
+  CriticalSectionGuard hold(DatabaseLock);
+  if (!Database) return;  // the window has already let the session go
+  // A failed update is deliberately not reported: the row keeps RESCODE 0
+  // and is fetched again after the next start.
+  std::string ignoredError;
+  Database->ExecSQL(sql, ignoredError);
+}
+
+}  // namespace velt

@@ -1,0 +1,53 @@
+// One download worker: fetches one article, analyses it and writes its row.
+//
+// Constructed on the main thread by the dispatcher's claim, right before it
+// is started; construction adds the worker's line (its URL) to the window's
+// worker list through the host. Once started the object belongs to itself:
+// it never looks at a stop request, runs to its end, frees itself on its
+// own thread, and its destructor removes the line through a main-thread
+// step after the row has been written. Nobody may touch it after Start.
+//
+// The row is written with one UPDATE under DatabaseLock, whatever the
+// answer was; an error raised by the fetch or the analysis ends the run
+// without an update and leaves the row as claimed (RESCODE 0). Nothing is
+// logged either way: a row left at 0 is fetched again after the next start.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "crawler/AnswerBuffer.h"
+#include "crawler/CrawlerHost.h"
+#include "crawler/PageInfo.h"
+#include "platform/Thread.h"
+
+namespace velt {
+
+class TRegExp;
+
+inline constexpr char RequestFormat[] =
+    "GET %s HTTP/1.0\r\nHOST: %s:80\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n\r\n";
+inline constexpr char TimeStampFormat[] = "%Y%m%d%H%M%S";  // strftime form of "yyyymmddhhnnss"
+
+// The request text for a path and host.
+std::string BuildRequest(const std::string& path, const std::string& host);
+
+class TDownloadThread : public Thread {
+ public:
+  TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url);
+  ~TDownloadThread() override;
+
+ protected:
+  void Execute() override;
+
+ private:
+  bool ReceiveChunk(const char* bytes, int count);
+  void WriteRow();
+
+  CrawlerHost& host_;
+  std::unique_ptr<AnswerBuffer> Buffer;
+  std::unique_ptr<TRegExp> RegExp;
+  TPageInfo PageInfo;
+};
+
+}  // namespace velt

@@ -1,0 +1,39 @@
+// Judges one received answer and fills the worker's TPageInfo.
+//
+// The answer is the raw bytes as received (status line, headers and body),
+// read as code page 932. AnalyseResponse always sets StatusLine and
+// ResCode (0 when there is no readable status line or the code does not
+// fit a 32-bit integer); for status 200 only it also sets Charset, Title,
+// Description, Keywords and KbParents, each possibly empty. Every value is
+// the first group of the first case-insensitive match of one of the
+// patterns below. Nothing is raised by the analysis itself; an error of the
+// regular-expression engine passes through.
+//
+// The engine object belongs to the calling worker; the function keeps no
+// state, so workers analyse in parallel, each with its own engine.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "crawler/PageInfo.h"
+
+namespace velt {
+
+class TRegExp;
+
+inline constexpr std::u16string_view StatusLinePattern = uR"re((^HTTP/[0-9]\.[0-9][\s]+[0-9]+[\s]+[^\s]*))re";
+inline constexpr std::u16string_view StatusCodePattern = uR"re(^HTTP/[0-9]\.[0-9][\s]+([0-9]+)[\s]+[^\s]*)re";
+inline constexpr std::u16string_view CharsetPattern = uR"re(;[\s]*charset[\s]*=[\s]*([^\s">]*))re";
+inline constexpr std::u16string_view TitlePattern = uR"re(<title[^>]*>([^<]*)</title>)re";
+inline constexpr std::u16string_view DescriptionPattern =
+    uR"re(<meta[\s]*name[\s]*=[\s]*"?description"?[\s]*([^>]*)>)re";
+inline constexpr std::u16string_view KeywordsPattern = uR"re(<meta[\s]*name[\s]*=[\s]*"?keywords"?[\s]*([^>]*)>)re";
+inline constexpr std::u16string_view KbParentsPattern =
+    uR"re(<meta[\s]*name[\s]*=[\s]*"?kbparents"?[\s]*([^>]*)>)re";
+inline constexpr std::u16string_view ContentPattern = uR"re(content[\s]*="?([^">]*)"?)re";
+
+// The answer is taken over; the caller does not use it afterwards.
+void AnalyseResponse(TRegExp& engine, std::string answer, TPageInfo& info);
+
+}  // namespace velt

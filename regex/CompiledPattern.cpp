@@ -9,10 +9,15 @@ namespace velt {
 namespace {
 
 // Compiled-code searches start with this much stack and may grow it to the
-// maximum; the page-analysis patterns need only a few kilobytes whatever
-// the page size, since their repeats are single-character classes.
+// maximum (address space only, until used). Repeats of single-character
+// classes, all the page analysis has, need a few kilobytes whatever the
+// page size; a repeated group costs about 40 bytes per repetition, so the
+// maximum allows some 1.5 million of them before the search gives up.
 constexpr std::size_t kJitStackStart = 32 * 1024;
-constexpr std::size_t kJitStackMax = 8 * 1024 * 1024;
+constexpr std::size_t kJitStackMax = 64 * 1024 * 1024;
+// The interpreter, used where no compiled code can be made, keeps its
+// backtracking state on the heap; this bounds it per search.
+constexpr uint32_t kInterpreterHeapLimitKiB = 256 * 1024;
 
 constexpr uint32_t kCompileOptions =
     PCRE2_UTF | PCRE2_MATCH_INVALID_UTF |  // any text: broken units just never match
@@ -35,8 +40,8 @@ PCRE2_SPTR Units(std::u16string_view text) { return reinterpret_cast<PCRE2_SPTR>
 MatchStack::MatchStack() {
   context_ = pcre2_match_context_create(nullptr);
   if (!context_) throw Error("Regular expression engine: out of memory");
+  pcre2_set_heap_limit(context_, kInterpreterHeapLimitKiB);
   stack_ = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
-  // Without a JIT stack the searches simply run interpreted.
   if (stack_) pcre2_jit_stack_assign(context_, nullptr, stack_);
 }
 
@@ -72,13 +77,11 @@ CompiledPattern::~CompiledPattern() {
   pcre2_code_free(code_);
 }
 
-int CompiledPattern::Run(std::u16string_view text, std::size_t start, MatchStack& stack, bool useJit) {
-  return pcre2_match(code_, Units(text), text.size(), start, useJit ? 0 : PCRE2_NO_JIT, data_, stack.Context());
-}
-
 bool CompiledPattern::Find(std::u16string_view text, std::size_t start, MatchStack& stack, MatchSpans& spans) {
-  int rc = Run(text, start, stack, jitCompiled_);
-  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = Run(text, start, stack, false);
+  // Compiled code without its own stack would run on the thread's stack
+  // with room for little; the interpreter is the safer choice then.
+  const uint32_t options = jitCompiled_ && stack.HasJitStack() ? 0 : PCRE2_NO_JIT;
+  const int rc = pcre2_match(code_, Units(text), text.size(), start, options, data_, stack.Context());
   if (rc == PCRE2_ERROR_NOMATCH) return false;
   if (rc < 0) throw Error("Regular expression match failed: " + EngineMessage(rc));
 

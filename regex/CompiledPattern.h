@@ -17,9 +17,10 @@
 
 namespace velt {
 
-// Scratch memory for compiled-code searches, shared by all patterns of one
-// TRegExp. Made once; searches that outgrow it fall back to the
-// interpreter, which keeps its backtracking state on the heap.
+// Search settings and the stack for compiled-code searches, shared by all
+// patterns of one TRegExp. A search that outgrows the stack (or, in the
+// interpreter, its heap limit) fails with an error rather than growing
+// without bound.
 class MatchStack {
  public:
   MatchStack();
@@ -28,6 +29,7 @@ class MatchStack {
   MatchStack& operator=(const MatchStack&) = delete;
 
   pcre2_match_context* Context() const { return context_; }
+  bool HasJitStack() const { return stack_ != nullptr; }
 
  private:
   pcre2_jit_stack* stack_ = nullptr;
@@ -56,8 +58,6 @@ class CompiledPattern {
   bool Find(std::u16string_view text, std::size_t start, MatchStack& stack, MatchSpans& spans);
 
  private:
-  int Run(std::u16string_view text, std::size_t start, MatchStack& stack, bool useJit);
-
   pcre2_code* code_ = nullptr;
   pcre2_match_data* data_ = nullptr;
   bool jitCompiled_ = false;

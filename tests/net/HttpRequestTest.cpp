@@ -1,0 +1,195 @@
+// The HTTP client against scripted peers on 127.0.0.1:80 (run through
+// tests/run-in-netns.sh).
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "net/Http.h"
+#include "platform/Error.h"
+#include "tests/net/LoopbackPeer.h"
+
+namespace velt {
+namespace {
+
+using namespace std::chrono_literals;
+using test::LoopbackPeer;
+
+const std::string kRequest = "GET / HTTP/1.0\r\nHOST: 127.0.0.1:80\r\n\r\n";
+
+bool InPrivateNetwork() {
+  const char* flag = std::getenv("VELT_PRIVATE_NETNS");
+  return flag != nullptr && std::string(flag) == "1";
+}
+
+std::string ErrorOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+struct Received {
+  std::vector<int> counts;
+  std::string bytes;
+  ReceiveHandler Collect() {
+    return [this](const char* data, int count) {
+      counts.push_back(count);
+      bytes.append(data, static_cast<std::size_t>(count));
+      return true;
+    };
+  }
+};
+
+TEST(HttpRequestTest, DeliversEveryByteInChunksOfAtMost1025AndSendsRequestUnchanged) {
+  std::string seen;
+  std::string answer;
+  for (int i = 0; i < 3000; ++i) answer += static_cast<char>('a' + i % 26);
+  answer[1500] = '\0';  // bytes are counted, not terminated
+  LoopbackPeer peer([&](int connection) {
+    seen = test::ReadRequestHead(connection);
+    test::SendText(connection, answer);
+  });
+  Received received;
+  EXPECT_TRUE(HttpRequest("127.0.0.1", kRequest, received.Collect()));
+  EXPECT_EQ(received.bytes, answer);
+  for (int count : received.counts) {
+    EXPECT_GE(count, 1);
+    EXPECT_LE(count, kReceiveBufferSize);
+  }
+  EXPECT_EQ(seen, kRequest);
+}
+
+TEST(HttpRequestTest, HandlerThatStopsGetsOneChunkAndTheSocketIsClosed) {
+  std::atomic<bool> clientClosed{false};
+  std::optional<LoopbackPeer> peer;
+  peer.emplace([&](int connection) {
+    test::ReadRequestHead(connection);
+    test::SendText(connection, std::string(600, 'x'));
+    std::this_thread::sleep_for(50ms);
+    test::SendText(connection, std::string(600, 'y'));
+    clientClosed = test::WaitForClose(connection, 5000);
+  });
+  int calls = 0;
+  EXPECT_TRUE(HttpRequest("localhost", kRequest, [&](const char*, int) {
+    ++calls;
+    return false;
+  }));
+  EXPECT_EQ(calls, 1);
+  peer.reset();
+  EXPECT_TRUE(clientClosed);
+}
+
+TEST(HttpRequestTest, FailuresRaiseTheirTextsAndLeaveNoSocketOpen) {
+  const int before = test::OpenDescriptorCount();
+  // Nobody listens on port 80.
+  EXPECT_EQ(ErrorOf([] { HttpRequest("127.0.0.1", kRequest, [](const char*, int) { return true; }); }),
+            "Connection refused");
+  EXPECT_EQ(ErrorOf([] { HttpRequest("", kRequest, [](const char*, int) { return true; }); }),
+            "[] IS INVALID ADDRSS.");
+  {
+    LoopbackPeer peer([](int connection) {
+      test::ReadRequestHead(connection);
+      test::SendText(connection, "HTTP/1.0 200 OK\r\n\r\n");
+      test::WaitForClose(connection, 5000);
+    });
+    // Any error from the handler leaves as the general class with its text.
+    EXPECT_EQ(ErrorOf([] {
+                HttpRequest("127.0.0.1", kRequest,
+                            [](const char*, int) -> bool { throw std::runtime_error("handler gave up"); });
+              }),
+              "handler gave up");
+  }
+  EXPECT_EQ(test::OpenDescriptorCount(), before);
+}
+
+TEST(HttpRequestTest, APeerThatResetsRaisesTheSystemText) {
+  // Whether the reset meets the send or the receive depends on timing, so
+  // try until a send has met it (a receive that meets it ends quietly).
+  LoopbackPeer peer([](int connection) {
+    linger reset{1, 0};
+    ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+  });
+  std::string text = "(no error)";
+  const auto give_up = std::chrono::steady_clock::now() + 20s;
+  for (int i = 0; text == "(no error)" && std::chrono::steady_clock::now() < give_up; ++i) {
+    std::this_thread::sleep_for(std::chrono::microseconds(i % 20 * 50));
+    text = ErrorOf([] { HttpRequest("127.0.0.1", kRequest, [](const char*, int) { return true; }); });
+  }
+  EXPECT_THAT(text, testing::AnyOf("Connection reset by peer", "Broken pipe"));
+}
+
+// Runs a fetch with the time-outs; how long it took.
+std::chrono::steady_clock::duration TimedFetch(const HttpTimeouts& timeouts, Received& received) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(HttpRequest("127.0.0.1", kRequest, received.Collect(), timeouts));
+  return std::chrono::steady_clock::now() - start;
+}
+
+TEST(HttpRequestTest, TimeOutsEndSilentAndDrippingServersLikeAnOrderlyClose) {
+  HttpTimeouts timeouts;
+  timeouts.receive = 200ms;
+  {
+    // Listening without ever accepting: the kernel completes the handshake.
+    LoopbackPeer silent(nullptr);
+    Received received;
+    EXPECT_LT(TimedFetch(timeouts, received), 5s);
+    EXPECT_TRUE(received.counts.empty());
+  }
+  // A byte before every receive time-out: only the fetch deadline ends it.
+  LoopbackPeer dripping([](int connection) {
+    test::ReadRequestHead(connection);
+    for (int i = 0; i < 200; ++i) {
+      if (::send(connection, "d", 1, MSG_NOSIGNAL) < 0) return;
+      std::this_thread::sleep_for(20ms);
+    }
+  });
+  timeouts.fetch = 300ms;
+  Received received;
+  EXPECT_LT(TimedFetch(timeouts, received), 2s);
+  EXPECT_FALSE(received.bytes.empty());
+  EXPECT_LT(received.bytes.size(), 100u);
+}
+
+TEST(HttpRequestTest, ConnectThatNeverCompletesRaisesTheTimeOutText) {
+  // A full accept queue makes the kernel drop further handshakes.
+  LoopbackPeer peer(nullptr, 0);
+  std::vector<int> fillers;
+  for (int i = 0; i < 3; ++i) fillers.push_back(test::ConnectToPort80(true));
+  std::this_thread::sleep_for(100ms);
+  HttpTimeouts timeouts;
+  timeouts.io = 300ms;
+  EXPECT_EQ(ErrorOf([&] { HttpRequest("127.0.0.1", kRequest, [](const char*, int) { return true; }, timeouts); }),
+            "Connection timed out");
+  for (int fd : fillers) ::close(fd);
+}
+
+TEST(ResolveHostTest, KnownNamesAndAddressesResolveOthersRaiseTheExactMessage) {
+  const std::uint32_t loopback = htonl(INADDR_LOOPBACK);
+  EXPECT_EQ(ResolveHost("127.0.0.1"), loopback);
+  EXPECT_EQ(ResolveHost("localhost"), loopback);
+  EXPECT_EQ(ErrorOf([] { ResolveHost("255.255.255.255"); }), "[255.255.255.255] IS INVALID ADDRSS.");
+  if (!InPrivateNetwork()) GTEST_SKIP() << "lookups of unknown names would leave the machine";
+  // No address-to-host entry for this one.
+  EXPECT_EQ(ErrorOf([] { ResolveHost("127.0.0.2"); }), "[127.0.0.2] IS INVALID ADDRSS.");
+  EXPECT_EQ(ErrorOf([] { ResolveHost("no-such-host.invalid"); }), "[no-such-host.invalid] IS INVALID ADDRSS.");
+  // Not a dotted quad, so looked up as a name, port and all.
+  EXPECT_EQ(ErrorOf([] { ResolveHost("localhost:8080"); }), "[localhost:8080] IS INVALID ADDRSS.");
+}
+
+}  // namespace
+}  // namespace velt

@@ -1,0 +1,173 @@
+// The client against the sample site, and the site itself (run through
+// tests/run-in-netns.sh: the site listens on 127.0.0.1:80).
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "net/Http.h"
+#include "platform/Encoding.h"
+#include "tests/net/LoopbackPeer.h"
+#include "tools/kbsite/SiteAnswer.h"
+#include "tools/kbsite/SiteModel.h"
+#include "tools/kbsite/SiteProcess.h"
+
+namespace velt {
+namespace {
+
+using namespace std::chrono_literals;
+using kbsite::SiteModel;
+using kbsite::SiteProcess;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+std::string RequestFor(int number) {
+  return "GET /default.aspx?scid=kb;ja;" + std::to_string(number) +
+         " HTTP/1.0\r\nHOST: 127.0.0.1:80\r\nUser-Agent: VeltIndexer test\r\n\r\n";
+}
+
+struct Fetched {
+  std::string answer;
+  std::vector<int> counts;
+};
+
+// Collects like the crawler: stops once the marker has arrived, unless told
+// to read to the end.
+Fetched Fetch(int number, bool stopAtMarker = true, const HttpTimeouts& timeouts = {}) {
+  Fetched fetched;
+  HttpRequest("127.0.0.1", RequestFor(number), [&](const char* bytes, int count) {
+    fetched.counts.push_back(count);
+    fetched.answer.append(bytes, static_cast<std::size_t>(count));
+    return !stopAtMarker || fetched.answer.find(kbsite::kMarker) == std::string::npos;
+  }, timeouts);
+  return fetched;
+}
+
+std::string LineFor(const std::vector<std::string>& lines, int number) {
+  const std::string key = "kbid=" + std::to_string(number) + "\t";
+  for (const auto& line : lines) {
+    if (line.starts_with(key)) return line;
+  }
+  return "";
+}
+
+// The first number from `from` on with the wanted status (and encoding).
+int FindArticle(const SiteModel& model, int status, int encoding = -1, int from = kbsite::kFirstArticle) {
+  for (int n = from;; ++n) {
+    const auto article = model.ArticleFor(n);
+    if (article.status == status && (encoding < 0 || static_cast<int>(article.encoding) == encoding)) return n;
+  }
+}
+
+TEST(KbSiteTest, ServesWhatTheModelSaysAndPrintsOneLinePerAnswer) {
+  SiteProcess site({"--seed", "7", "--page-size", "20000"});
+  const SiteModel model(7);
+  const int utf8 = FindArticle(model, 200, static_cast<int>(kbsite::PageEncoding::Utf8));
+  const int sjis = FindArticle(model, 200, static_cast<int>(kbsite::PageEncoding::ShiftJis));
+  const int absent = FindArticle(model, 302);
+  const int missing = FindArticle(model, 404);
+
+  const Fetched page = Fetch(utf8, false);
+  EXPECT_THAT(page.answer, StartsWith("HTTP/1.1 200 OK\r\n"));
+  EXPECT_GE(page.answer.size(), 20000u);
+  EXPECT_THAT(page.answer, HasSubstr("content=\"" + model.ArticleFor(utf8).description + "\""));
+  for (int count : page.counts) EXPECT_LE(count, kReceiveBufferSize);
+
+  const std::string sjisPage = Cp932ToUtf8(Fetch(sjis, false).answer);
+  EXPECT_THAT(sjisPage, HasSubstr("content=\"" + model.ArticleFor(sjis).description + "\""));
+  EXPECT_THAT(Fetch(absent).answer, StartsWith("HTTP/1.1 302 Found\r\n"));
+  EXPECT_THAT(Fetch(missing).answer, StartsWith("HTTP/1.1 404 Not Found\r\n"));
+
+  const auto lines = site.ServedLines();
+  EXPECT_EQ(lines.size(), 4u);
+  for (int number : {utf8, sjis, absent, missing}) {
+    EXPECT_EQ(LineFor(lines, number), kbsite::FormatServedLine(model.ArticleFor(number), "normal"));
+  }
+}
+
+TEST(KbSiteTest, MarkerStopsTheTransferEarlyOnALongPage) {
+  SiteProcess site({"--page-size", "300000"});
+  const int number = FindArticle(SiteModel(1), 200);
+  const Fetched early = Fetch(number);
+  EXPECT_THAT(early.answer, HasSubstr(std::string(kbsite::kMarker)));
+  EXPECT_LT(early.answer.size(), 20000u);
+  EXPECT_GE(Fetch(number, false).answer.size(), 300000u);
+}
+
+TEST(KbSiteTest, MisbehavesOnChosenNumbers) {
+  const SiteModel model(1);
+  const int a = FindArticle(model, 200);
+  const int b = FindArticle(model, 200, -1, a + 3);
+  const int silent = 100900, endless = 100901, drip = 100902;
+  SiteProcess site({"--no-status-line", std::to_string(a), "--blank-line", std::to_string(b),
+                    "--no-marker", std::to_string(a + 1) + "-" + std::to_string(a + 2),
+                    "--silent", std::to_string(silent), "--endless", std::to_string(endless),
+                    "--drip", std::to_string(drip), "--drip-ms", "30"});
+
+  EXPECT_THAT(Fetch(a).answer, testing::Not(StartsWith("HTTP/")));
+  EXPECT_THAT(Fetch(b).answer, StartsWith("\r\nHTTP/1.1 200 OK"));
+  EXPECT_THAT(Fetch(a + 1).answer, testing::Not(HasSubstr(std::string(kbsite::kMarker))));
+
+  HttpTimeouts shortWait;
+  shortWait.receive = 300ms;
+  EXPECT_TRUE(Fetch(silent, true, shortWait).answer.empty());
+
+  HttpTimeouts deadline;
+  deadline.fetch = 500ms;
+  EXPECT_GT(Fetch(endless, true, deadline).answer.size(), 100000u);
+  const Fetched dripped = Fetch(drip, true, deadline);
+  EXPECT_GT(dripped.answer.size(), 0u);
+  EXPECT_LT(dripped.answer.size(), 40u);
+  EXPECT_THAT(dripped.counts, testing::Each(1));
+
+  EXPECT_THAT(LineFor(site.ServedLines(), silent), HasSubstr("\tanswer=silent\t"));
+  EXPECT_EQ(site.Stop(), 0);
+}
+
+TEST(KbSiteTest, ServesManyConnectionsAtOnceAndStopsCleanlyWhileTheyHang) {
+  SiteProcess site({"--silent", "100000-100040"});
+  // Forty connections that the site never answers must not block others.
+  std::vector<int> hanging;
+  for (int n = 100000; n < 100040; ++n) {
+    const int fd = test::ConnectToPort80(false);
+    ASSERT_GE(fd, 0);
+    const std::string request = RequestFor(n);
+    ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    hanging.push_back(fd);
+  }
+  std::vector<std::thread> workers;
+  std::vector<std::string> answers(30);
+  for (int i = 0; i < 30; ++i) {
+    workers.emplace_back([&answers, i] { answers[i] = Fetch(100100 + i).answer; });
+  }
+  for (auto& worker : workers) worker.join();
+  for (const auto& answer : answers) EXPECT_THAT(answer, StartsWith("HTTP/1.1 "));
+  EXPECT_EQ(site.Stop(SIGTERM), 0);
+  for (int fd : hanging) ::close(fd);
+}
+
+TEST(KbSiteTest, InterruptStopsTheSiteAndBadRequestsGet404) {
+  SiteProcess site;
+  std::string answer;
+  HttpRequest("127.0.0.1", "GET /index.html HTTP/1.0\r\n\r\n", [&](const char* bytes, int count) {
+    answer.append(bytes, static_cast<std::size_t>(count));
+    return true;
+  });
+  EXPECT_THAT(answer, StartsWith("HTTP/1.1 404 "));
+  EXPECT_THAT(site.ServedLines(), testing::ElementsAre(HasSubstr("\tanswer=bad-request\t")));
+  EXPECT_EQ(site.Stop(SIGINT), 0);
+}
+
+TEST(KbSiteTest, RefusesUnknownOptions) {
+  EXPECT_THROW(SiteProcess({"--frobnicate", "1"}), std::runtime_error);
+  EXPECT_THROW(SiteProcess({"--silent", "12"}), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace velt

@@ -1,0 +1,93 @@
+#include "tools/kbsite/SiteConnection.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "tools/kbsite/SiteAnswer.h"
+#include "tools/kbsite/SiteRequest.h"
+#include "tools/kbsite/SocketWait.h"
+
+namespace velt::kbsite {
+namespace {
+
+constexpr std::size_t kMaxRequestBytes = 16384;
+constexpr int kRequestWaitMs = 10000;
+// After the answer, wait this long for the client to close, so that closing
+// with unread bytes does not reset the connection under the answer.
+constexpr int kLingerMs = 1000;
+
+std::string ReadRequest(int fd, const SocketWait& wait) {
+  std::string request;
+  while (!RequestHeadComplete(request) && request.size() < kMaxRequestBytes) {
+    if (!wait.ReadSome(fd, request, kRequestWaitMs)) break;
+  }
+  return request;
+}
+
+void SendEndless(int fd, const Article& article, const SocketWait& wait) {
+  if (!wait.SendAll(fd, RenderEndlessStart(article))) return;
+  const std::string filler = RenderFillerBlock(article);
+  while (wait.SendAll(fd, filler)) {
+  }
+}
+
+void SendDrip(int fd, const std::string& answer, int dripMs, const SocketWait& wait) {
+  for (char byte : answer) {
+    if (!wait.SendAll(fd, std::string_view(&byte, 1)) || !wait.Pause(dripMs)) return;
+  }
+}
+
+// Reads and drops whatever comes until the client closes (or the site stops).
+void DrainUntilClosed(int fd, const SocketWait& wait, int ms) {
+  std::string ignored;
+  while (wait.ReadSome(fd, ignored, ms)) ignored.clear();
+}
+
+void Answer(int fd, const SiteContext& site, const SocketWait& wait) {
+  const std::string request = ReadRequest(fd, wait);
+  if (request.empty()) return;  // a probe that connected and left
+  const int number = RequestedArticle(request);
+  const Article article = site.model.ArticleFor(number);
+  if (number < 0) {
+    site.log.Write(FormatServedLine(article, "bad-request"));
+    wait.SendAll(fd, RenderAnswer(article, 0, AnswerShape::Normal));
+    return;
+  }
+  const Behaviour behaviour = site.options.BehaviourFor(number);
+  if (site.options.latencyMs > 0 && !wait.Pause(site.options.latencyMs)) return;
+  site.log.Write(FormatServedLine(article, BehaviourName(behaviour)));
+  switch (behaviour) {
+    case Behaviour::Silent:
+      DrainUntilClosed(fd, wait, -1);
+      return;
+    case Behaviour::Endless:
+      SendEndless(fd, article, wait);
+      return;
+    case Behaviour::Drip:
+      SendDrip(fd, RenderAnswer(article, site.options.pageSize, AnswerShape::Normal), site.options.dripMs, wait);
+      return;
+    default:
+      wait.SendAll(fd, RenderAnswer(article, site.options.pageSize, ShapeFor(behaviour)));
+  }
+}
+
+}  // namespace
+
+void ServedLog::Write(std::string_view line) {
+  std::lock_guard lock(mutex_);
+  std::fwrite(line.data(), 1, line.size(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+void ServeConnection(int fd, const SiteContext& site) {
+  const SocketWait wait(site.stopFd);
+  Answer(fd, site, wait);
+  ::shutdown(fd, SHUT_WR);
+  DrainUntilClosed(fd, wait, kLingerMs);
+  ::close(fd);
+}
+
+}  // namespace velt::kbsite

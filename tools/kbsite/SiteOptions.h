@@ -1,0 +1,40 @@
+// Command line of the sample site (kbsite --help prints the usage text).
+//
+// ParseSiteOptions fills SiteOptions from the arguments and returns false
+// with a message for anything it does not understand. Numbers in the
+// misbehaviour lists are written "N", "N-M" or a comma-separated mix.
+// Pure: safe from any thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "tools/kbsite/SiteAnswer.h"
+
+namespace velt::kbsite {
+
+// How one article's connection behaves.
+enum class Behaviour { Normal, NoStatusLine, BlankLineFirst, NoMarker, Silent, Endless, Drip };
+
+struct SiteOptions {
+  int port = 80;
+  std::uint32_t seed = 1;
+  int latencyMs = 0;
+  std::size_t pageSize = 6000;
+  int dripMs = 200;
+  bool help = false;
+  std::set<int> noStatusLine, blankLineFirst, noMarker, silent, endless, drip;
+
+  Behaviour BehaviourFor(int number) const;
+};
+
+bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, std::string& error);
+std::string SiteUsage();
+
+// The name the served line gives a behaviour ("normal", "silent", ...).
+const char* BehaviourName(Behaviour behaviour);
+AnswerShape ShapeFor(Behaviour behaviour);
+
+}  // namespace velt::kbsite

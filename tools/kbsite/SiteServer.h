@@ -1,0 +1,34 @@
+// The sample site's listener: accepts on 127.0.0.1 and serves each
+// connection on a thread of its own, so slow or silent connections never
+// hold up the others.
+//
+// Serve returns when the stop descriptor becomes readable (the signal
+// handler of main writes to it); by then the listener is closed and every
+// connection thread has ended. Listen and Serve are called from one thread.
+#pragma once
+
+#include <string>
+
+#include "tools/kbsite/SiteConnection.h"
+
+namespace velt::kbsite {
+
+class SiteServer {
+ public:
+  SiteServer(const SiteOptions& options, ServedLog& log);
+  ~SiteServer();
+  SiteServer(const SiteServer&) = delete;
+  SiteServer& operator=(const SiteServer&) = delete;
+
+  // Binds 127.0.0.1 on the options' port; false with the reason otherwise.
+  bool Listen(std::string& error);
+  void Serve(int stopFd);
+
+ private:
+  const SiteOptions& options_;
+  SiteModel model_;
+  ServedLog& log_;
+  int listenFd_ = -1;
+};
+
+}  // namespace velt::kbsite

@@ -127,6 +127,7 @@ std::size_t RewriteConcatLevel(const Tokens& in, std::size_t begin, Tokens& out)
       for (std::size_t i = 0; i < operands.size(); ++i) {
         if (i > 0) out.push_back(Symbol(","));
         out.push_back(Symbol("("));
+        if (!operands[i].empty()) operands[i].front().spaceBefore = false;
         out.insert(out.end(), operands[i].begin(), operands[i].end());
         out.push_back(Symbol(")"));
       }

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "store/IndexTable.h"
+#include "tests/store/SessionFixture.h"
+
+namespace velt::testing {
+namespace {
+
+using SharedSession = SessionTest;
+
+// The crawler's pattern: claims, updates and reads of one session from many
+// threads, each use under DatabaseLock.
+TEST_F(SharedSession, ManyThreadsTakingTurnsUnderTheLockLoseNothing) {
+  Exec(SqlCreateIndexTable);
+  std::string error;
+  ASSERT_TRUE(db_.AllowZeroLength(IndexTableName, error)) << error;
+  constexpr int kThreads = 8;
+  constexpr int kRowsEach = 40;
+  std::vector<std::thread> threads;
+  std::vector<int> failures(kThreads, 0);
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kRowsEach; ++i) {
+        const std::string kbid = std::to_string(100000 + t * kRowsEach + i);
+        std::string threadError;
+        {
+          CriticalSectionGuard guard(DatabaseLock);
+          if (!db_.ExecSQLList({BuildDeleteRowSql(kbid), BuildClaimInsertSql(kbid, "http://kb/" + kbid)},
+                               threadError))
+            ++failures[t];
+        }
+        {
+          CriticalSectionGuard guard(DatabaseLock);
+          if (!db_.ExecSQL(BuildRowUpdateSql(200, "t", "", "", "", "20240101000000", "20240101000001", kbid),
+                           threadError))
+            ++failures[t];
+        }
+        {
+          CriticalSectionGuard guard(DatabaseLock);
+          Recordset rs;
+          if (!db_.OpenQuery(SqlMaxKbid, rs, threadError)) {
+            ++failures[t];
+          } else {
+            db_.FieldByName(rs, "KBID");
+            db_.CloseQuery(rs);
+          }
+        }
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(failures[t], 0) << "thread " << t;
+  EXPECT_EQ(Scalar(SqlCountExisting).AsInteger(), kThreads * kRowsEach);
+}
+
+}  // namespace
+}  // namespace velt::testing

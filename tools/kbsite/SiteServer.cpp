@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <list>
@@ -72,7 +73,11 @@ void SiteServer::Serve(int stopFd) {
     }
     if (entries[0].revents != 0) break;
     const int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (client < 0) continue;
+    if (client < 0) {
+      // Out of descriptors: give running connections time to end.
+      if (errno == EMFILE || errno == ENFILE) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
     JoinFinished(threads);
     ConnectionThread& added = threads.emplace_back();
     added.thread = std::thread([client, &site, done = added.done] {

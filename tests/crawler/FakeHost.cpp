@@ -6,7 +6,7 @@ namespace velt::testing {
 
 void FakeHost::AddToThreadList(const std::string& url, const void* worker) {
   lines[worker] = url;
-  ++linesEverAdded;
+  added.push_back(url);
 }
 
 bool ServeUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {

@@ -26,7 +26,7 @@ class FakeHost : public CrawlerHost {
   mutable int readCount = 0;  // how often the dispatcher read the controls
   std::vector<LogLine> log;
   std::map<const void*, std::string> lines;  // the worker list
-  int linesEverAdded = 0;
+  std::vector<std::string> added;  // every line ever added, in order
 
   int MaxThreads() const override {
     ++readCount;

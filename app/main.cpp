@@ -1,6 +1,27 @@
-#include <cstdio>
+// Program run: module start, the GUI application with its main window and
+// message loop, the window's destruction, module end.
+#include <QApplication>
 
-int main() {
-  std::puts("VeltIndexer: the main window is not built yet.");
-  return 0;
+#include "app/DatabasePath.h"
+#include "app/MainForm.h"
+#include "app/MainThreadWakeup.h"
+#include "net/Http.h"
+#include "platform/ExecutablePath.h"
+#include "platform/MainThread.h"
+
+int main(int argc, char* argv[]) {
+  velt::SetMainThread();
+  velt::NetStartup();
+  int exitCode = 0;
+  {
+    QApplication application(argc, argv);
+    velt::ScopedMainThreadWakeup wakeup;
+    {
+      velt::TMainForm form(velt::DatabasePathForExecutable(velt::ExecutablePath()));
+      form.show();
+      exitCode = QApplication::exec();
+    }  // the window's destruction stops the crawl and closes the database
+  }
+  velt::NetCleanup();
+  return exitCode;
 }

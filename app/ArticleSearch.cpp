@@ -1,0 +1,77 @@
+#include "app/ArticleSearch.h"
+
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <exception>
+
+#include "app/BusyCursor.h"
+#include "app/SearchTerms.h"
+#include "store/DatabaseIO.h"
+#include "store/IndexTable.h"
+
+namespace velt {
+namespace {
+
+const QString kHyphenLine(50, QLatin1Char('-'));
+
+// Keeps a widget from redrawing until the scope ends.
+class UpdatesSuspended {
+ public:
+  explicit UpdatesSuspended(QWidget& widget) : widget_(widget) { widget_.setUpdatesEnabled(false); }
+  ~UpdatesSuspended() { widget_.setUpdatesEnabled(true); }
+
+ private:
+  QWidget& widget_;
+};
+
+// Lists the rows of an open query; returns the hit count.
+int ListHits(Recordset& rs, QStringList& lines, const std::function<bool()>& escPressed) {
+  int hits = 0;
+  while (!Database->IsEmpty(rs)) {
+    ++hits;
+    const int fields = Database->FieldCount(rs);
+    for (int i = 0; i < fields; ++i) {
+      const std::string value = NullTo(Database->FieldByIndex(rs, i), std::string()).AsText();
+      if (!value.empty()) lines << QString::fromStdString(value);
+    }
+    lines << QString();
+    Database->Next(rs);
+    if (escPressed()) {
+      lines.prepend(QString());
+      lines.prepend(QStringLiteral("※中断しました"));
+      break;
+    }
+  }
+  return hits;
+}
+
+}  // namespace
+
+void RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
+                      const std::function<bool()>& escPressed) {
+  BusyCursor busy;
+  const std::string sql = BuildSearchSql(ParseSearchTerms(input));
+
+  CriticalSectionGuard hold(DatabaseLock);
+  UpdatesSuspended frozen(memResult);
+  Recordset rs;
+  std::string error;
+  if (!Database->OpenQuery(sql, rs, error)) {
+    memErr.setPlainText(QString::fromStdString(error));
+    return;
+  }
+  memErr.setPlainText(QString::fromStdString(sql) + QStringLiteral("\nESCキーで中断できます。"));
+  QStringList lines;
+  try {
+    const int hits = ListHits(rs, lines, escPressed);
+    Database->CloseQuery(rs);
+    lines.prepend(kHyphenLine);
+    lines.prepend(QStringLiteral("[%1 件] ヒットしました。").arg(hits));
+    lines.prepend(kHyphenLine);
+    memResult.setPlainText(lines.join(QLatin1Char('\n')));
+  } catch (const std::exception& e) {  // a row operation raised: the listing is incomplete
+    memErr.setPlainText(QString::fromUtf8(e.what()));
+  }
+}
+
+}  // namespace velt

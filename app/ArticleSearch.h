@@ -1,0 +1,29 @@
+// The search of the stored articles (the Search button).
+//
+// Runs the statement built from the search terms (SearchTerms.h) over the
+// view of existing articles while holding DatabaseLock for the whole
+// search, so the crawl waits until the last line is written. `memErr`
+// gets the statement and the Escape notice, or only the error text when
+// the statement cannot be run or a row cannot be read; `memResult` then
+// keeps its previous text. Otherwise `memResult` gets the hit count
+// between two lines of hyphens, then each hit's non-empty values, one per
+// line, followed by an empty line.
+//
+// `escPressed` is asked once per row; when it answers true the listing
+// stops after that row and a notice stands above the hits. It must not
+// run the event loop. `memResult` is not redrawn until the end.
+//
+// Main thread only.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QPlainTextEdit;
+
+namespace velt {
+
+void RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
+                      const std::function<bool()>& escPressed);
+
+}  // namespace velt

@@ -1,0 +1,57 @@
+// The program's main window (object name "MainForm").
+//
+// Creating it opens the index database (store's `Database`) on the given
+// path and logs the result; its first paint runs the start-up sequence
+// once (index upkeep, then the dispatcher); destroying it stops the
+// dispatcher, waits until every worker has removed its line, then
+// compacts and closes the database. It is the crawler's host: the
+// up-down's position, the worker list and the retry box are what the
+// crawler reads, the message log is where it writes.
+//
+// Main thread only. One window at a time: it owns the process-wide
+// `Database` from construction to destruction.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "app/MainFormControls.h"
+
+namespace velt {
+
+class CrawlerHost;
+class EscapeKeyMonitor;
+class MessageLog;
+class TThreadCreator;
+class WorkerList;
+
+class TMainForm : public QWidget {
+ public:
+  explicit TMainForm(const std::string& databasePath, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Whether the start-up sequence has run (it runs once per window).
+  bool StartupHasRun() const { return startupHasRun_; }
+  MessageLog& Log() { return *log_; }
+  CrawlerHost& Host() { return *host_; }
+
+ private:
+  void FormCreate(const std::string& databasePath);
+  void AfterShowTriggerPaint();
+  void RunStartupSequence();
+  void FormDestroy();
+  void BtnVersionClick();
+  void BtnSearchClick();
+  void BtnStatusClick();
+
+  MainFormControls ui_;
+  std::unique_ptr<MessageLog> log_;
+  std::unique_ptr<WorkerList> workers_;
+  std::unique_ptr<CrawlerHost> host_;
+  std::unique_ptr<EscapeKeyMonitor> escapeKey_;
+  std::unique_ptr<TThreadCreator> ThreadCreator;  // the dispatcher, once started
+  bool startupHasRun_ = false;
+};
+
+}  // namespace velt

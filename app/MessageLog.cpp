@@ -1,0 +1,43 @@
+#include "app/MessageLog.h"
+
+#include <QPlainTextEdit>
+
+#include "platform/LocalTime.h"
+
+namespace velt {
+
+QStringList PresetLogLines() {
+  return {
+      QStringLiteral("Microsoft Access のヘルプ"),
+      QStringLiteral("「値を検索するためのワイルドカード文字の使用について」より"),
+      QString(),
+      QStringLiteral("* : 任意の数の文字と一致。(wh* => what,white,why,...)"),
+      QStringLiteral("※ADOで接続する場合は % らしい。"),
+      QStringLiteral("? : 任意の 1 文字と一致。(B?ll => ball,bell,bill,...)"),
+      QStringLiteral("[ ] : 角かっこ内の任意の 1 文字と一致。(B[ae]ll => ○ ball,bell × bill)"),
+      QStringLiteral("! : 角かっこ内の文字以外と一致。(b[!ae]ll => ○ bill,bull × bell)"),
+      QStringLiteral("- : 範囲内の任意の文字と一致(昇順指定)。(b[a-c]d => bad,bbd,bcd)"),
+      QStringLiteral("# : 任意の数字と一致。(1#3 => 103,113,123,...)"),
+      QStringLiteral("ワイルドカード文字自体を検索"),
+      QStringLiteral("・アスタリスク (*) => [*]"),
+      QStringLiteral("・疑問符 (?) => [?]"),
+      QStringLiteral("・シャープ記号 (#) => [#]"),
+      QStringLiteral("・開き角かっこ ([) => [[]"),
+      QStringLiteral("・ハイフン (-) => [-]"),
+      QStringLiteral("・角かっこ ([]) => [[]]"),
+      QString(57, QLatin1Char('=')),
+  };
+}
+
+std::string FormatLogLine(const std::string& text, int level, const std::string& timeText) {
+  return (level == 0 ? "○" : "●") + timeText + text;
+}
+
+MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) { memo_.setPlainText(PresetLogLines().join('\n')); }
+
+void MessageLog::WriteLog(const std::string& text, int level) {
+  const std::string line = FormatLogLine(text, level, FormatLocalNow("%Y/%m/%d %H:%M:%S "));
+  memo_.appendPlainText(QString::fromStdString(line));
+}
+
+}  // namespace velt

@@ -1,0 +1,35 @@
+// The message log on the Messages tab.
+//
+// The memo starts with a fixed note on the wildcards of LIKE patterns;
+// every log line is appended below it as the level's mark ("○" for 0,
+// information, "●" for 1, error), the local time as
+// "yyyy/mm/dd hh:nn:ss " and the text. There is no file and no limit.
+// Main thread only: it writes to a widget.
+#pragma once
+
+#include <QStringList>
+#include <string>
+
+class QPlainTextEdit;
+
+namespace velt {
+
+// The 18 lines the log memo holds before anything is logged.
+QStringList PresetLogLines();
+
+// One log line from its parts; any level other than 0 is marked as an error.
+std::string FormatLogLine(const std::string& text, int level, const std::string& timeText);
+
+class MessageLog {
+ public:
+  // Fills the memo with the preset lines.
+  explicit MessageLog(QPlainTextEdit& memo);
+
+  // Appends one line stamped with the current local time.
+  void WriteLog(const std::string& text, int level);
+
+ private:
+  QPlainTextEdit& memo_;
+};
+
+}  // namespace velt

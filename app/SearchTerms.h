@@ -1,0 +1,24 @@
+// The search terms typed into the search box.
+//
+// Full-width spaces, blanks, commas and control characters all separate
+// terms; a run of them counts once. A term that begins with a double quote
+// runs to the closing quote and may hold separators (a doubled quote
+// inside stands for one); one whose quote never closes takes the rest of
+// the text. Each term is trimmed of blanks and control characters (so a
+// comma at either end of a quoted term goes, one inside stays), empty
+// terms are dropped, and the rest are sorted without regard to letter case
+// by the locale's comparison, a term equal to an earlier one apart from
+// letter case being dropped.
+//
+// Pure function; safe on any thread.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+namespace velt {
+
+std::vector<std::string> ParseSearchTerms(const QString& input);
+
+}  // namespace velt

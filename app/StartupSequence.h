@@ -1,0 +1,18 @@
+// The one-shot start-up sequence that follows the first showing of the
+// main window.
+//
+// RunIndexStartup runs the index upkeep (table and view when missing,
+// reopen after a creation, zero-length text, reset of claimed rows),
+// logging each step at level 0. On failure, also when the database is not
+// open, it logs the error at level 1, shows the fatal notice and returns
+// false: the crawl must then not start. Main thread only, before any other
+// thread uses the database (it takes no lock).
+#pragma once
+
+namespace velt {
+
+class MessageLog;
+
+bool RunIndexStartup(MessageLog& log);
+
+}  // namespace velt

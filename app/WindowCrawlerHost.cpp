@@ -1,0 +1,23 @@
+#include "app/WindowCrawlerHost.h"
+
+#include <QCheckBox>
+
+#include "app/MessageLog.h"
+#include "app/UpDown.h"
+#include "app/WorkerList.h"
+
+namespace velt {
+
+int WindowCrawlerHost::MaxThreads() const { return threadCount_.Position(); }
+
+int WindowCrawlerHost::ThreadCount() const { return workers_.Count(); }
+
+bool WindowCrawlerHost::Retry302() const { return retry302_.isChecked(); }
+
+void WindowCrawlerHost::WriteLog(const std::string& text, int level) { log_.WriteLog(text, level); }
+
+void WindowCrawlerHost::AddToThreadList(const std::string& url, const void* worker) { workers_.Add(url, worker); }
+
+void WindowCrawlerHost::RemoveFromThreadList(const void* worker) { workers_.Remove(worker); }
+
+}  // namespace velt

@@ -1,0 +1,61 @@
+// Shared pieces of the window tests: the application object, a temporary
+// database folder, waiting for the start-up sequence and reading the log.
+#pragma once
+
+#include <gmock/gmock.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+
+namespace velt::test {
+
+// Waits (serving events) until the condition holds or five seconds pass.
+template <typename Condition>
+bool ProcessEventsUntil(Condition condition) {
+  for (int i = 0; i < 500 && !condition(); ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return condition();
+}
+
+inline bool ShowAndAwaitStartup(TMainForm& form) {
+  form.show();
+  return ProcessEventsUntil([&] { return form.StartupHasRun(); });
+}
+
+// The log lines below the 18 preset lines.
+std::vector<std::string> LoggedLines(TMainForm& form);
+
+// The memo's text split at line breaks.
+std::vector<std::string> MemoLines(const QPlainTextEdit& memo);
+
+// A line as WriteLog writes it: mark, "yyyy/mm/dd hh:nn:ss " and the text.
+MATCHER_P2(LogLine, mark, text, "") {
+  const std::string line = arg;
+  const std::string prefix = mark;
+  const size_t stampLength = 20;
+  if (line.rfind(prefix, 0) != 0 || line.size() < prefix.size() + stampLength) return false;
+  const std::string stamp = line.substr(prefix.size(), stampLength);
+  for (size_t i = 0; i < stamp.size(); ++i) {
+    const char expected = "0000/00/00 00:00:00 "[i];
+    if (expected == '0' ? !std::isdigit(static_cast<unsigned char>(stamp[i])) : stamp[i] != expected) return false;
+  }
+  return line.substr(prefix.size() + stampLength) == std::string(text);
+}
+
+class TempDatabase {
+ public:
+  std::string Path() const { return (dir_.path() + "/VeltIndexer.mdb").toStdString(); }
+  std::string Folder() const { return dir_.path().toStdString(); }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+}  // namespace velt::test

@@ -1,0 +1,221 @@
+// The window's life: the log of the first and later starts, failures to
+// open the database, the one-shot start-up and the wait for workers.
+#include <gmock/gmock.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QToolButton>
+#include <atomic>
+#include <thread>
+
+#include "about/MessageBox.h"
+#include "app/UpDown.h"
+#include "crawler/CrawlerHost.h"
+#include "platform/MainThread.h"
+#include "store/DatabaseIO.h"
+#include "store/IndexTable.h"
+#include "tests/app/GuiTestSupport.h"
+
+namespace velt::test {
+namespace {
+
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+const std::string kResetLine = std::string("DELETE JUNK RECORDS:") + SqlResetClaimedRows;
+
+// Runs statements on the database file outside of any window.
+void ExecOnFile(const std::string& path, const std::vector<std::string>& statements) {
+  TDatabaseJet db;
+  std::string error;
+  ASSERT_TRUE(db.Open("", "", path, error)) << error;
+  for (const std::string& sql : statements) ASSERT_TRUE(db.ExecSQL(sql, error)) << error;
+}
+
+// The log of a successful start whose upkeep created the named objects.
+std::vector<::testing::Matcher<std::string>> SuccessfulStart(const std::string& path,
+                                                             const std::vector<std::string>& creations) {
+  std::vector<std::string> texts = {"CONNECTED:" + path};
+  texts.insert(texts.end(), creations.begin(), creations.end());
+  texts.insert(texts.end(), {"SYNC NULLABLE AND ALLOWZEROLENGTH:VELTINDEX", kResetLine, "THREAD CREATOR CREATED"});
+  std::vector<::testing::Matcher<std::string>> lines;
+  for (const std::string& text : texts) lines.push_back(LogLine("○", text));
+  return lines;
+}
+
+void StartAndClose(const std::string& path) {
+  MessageBoxRecorder boxes;
+  TMainForm form(path);
+  ASSERT_TRUE(ShowAndAwaitStartup(form));
+}
+
+TEST(MainFormStartup, FirstStartCreatesTableAndViewThenLaterStartsOnlyCheck) {
+  TempDatabase db;
+  MessageBoxRecorder boxes;
+  {
+    TMainForm form(db.Path());
+    ASSERT_TRUE(ShowAndAwaitStartup(form));
+    EXPECT_THAT(LoggedLines(form), ElementsAreArray(SuccessfulStart(
+                                       db.Path(), {"TABLE CREATED:VELTINDEX", "VIEW CREATED:VELTINDEXV"})));
+  }
+  {
+    TMainForm form(db.Path());
+    ASSERT_TRUE(ShowAndAwaitStartup(form));
+    EXPECT_THAT(LoggedLines(form), ElementsAreArray(SuccessfulStart(db.Path(), {})));
+  }
+  EXPECT_THAT(boxes.Requests(), IsEmpty());
+}
+
+// Both ways of finding the table present and the view missing: the only
+// creation is the view's, and the reopen after it leaves a working session.
+struct ViewOnlyCase {
+  const char* name;
+  void (*prepare)(const std::string& path);
+};
+
+class MainFormViewOnly : public ::testing::TestWithParam<ViewOnlyCase> {};
+
+TEST_P(MainFormViewOnly, CreatesTheViewAloneAndResetsClaimedRows) {
+  TempDatabase db;
+  GetParam().prepare(db.Path());
+  ExecOnFile(db.Path(), {"INSERT INTO VELTINDEX(KBID,URL,RESCODE) VALUES(\"100000\",\"u\",0)"});
+
+  MessageBoxRecorder boxes;
+  TMainForm form(db.Path());
+  ASSERT_TRUE(ShowAndAwaitStartup(form));
+  EXPECT_THAT(LoggedLines(form), ElementsAreArray(SuccessfulStart(db.Path(), {"VIEW CREATED:VELTINDEXV"})));
+  EXPECT_THAT(boxes.Requests(), IsEmpty());
+  CriticalSectionGuard hold(DatabaseLock);
+  Recordset rs;
+  std::string error;
+  ASSERT_TRUE(Database->OpenQuery("SELECT RESCODE FROM VELTINDEX", rs, error)) << error;
+  EXPECT_TRUE(Database->FieldByIndex(rs, 0).IsNull());
+  Database->CloseQuery(rs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MainFormViewOnly,
+    ::testing::Values(ViewOnlyCase{"TableNamedInOtherLetterCase",
+                                   [](const std::string& path) {
+                                     std::string create = SqlCreateIndexTable;
+                                     create.replace(create.find("VELTINDEX ("), 9, "veltindex");
+                                     ExecOnFile(path, {create});
+                                   }},
+                      ViewOnlyCase{"ViewDeleted",
+                                   [](const std::string& path) {
+                                     StartAndClose(path);
+                                     ExecOnFile(path, {"DROP VIEW VELTINDEXV"});
+                                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct UnopenableCase {
+  const char* name;
+  void (*prepare)(const TempDatabase&, std::string& path);
+};
+
+class MainFormUnopenable : public ::testing::TestWithParam<UnopenableCase> {};
+
+TEST_P(MainFormUnopenable, LogsTheErrorShowsTheFatalBoxAndStaysUsable) {
+  TempDatabase db;
+  std::string path;
+  GetParam().prepare(db, path);
+  MessageBoxRecorder boxes;
+  TMainForm form(path);
+  ASSERT_TRUE(ShowAndAwaitStartup(form));
+
+  const std::vector<std::string> lines = LoggedLines(form);
+  ASSERT_THAT(lines, SizeIs(2));
+  EXPECT_THAT(lines[0], ::testing::StartsWith("●"));
+  EXPECT_THAT(lines[1], LogLine("●", "DATABASE NOT CONNECTED: THE INDEX TABLE CANNOT BE CHECKED."));
+  ASSERT_THAT(boxes.Requests(), SizeIs(2));
+  for (const auto& box : boxes.Requests()) {
+    EXPECT_EQ(box.text, "SORRY, FATAL ERROR OCCURED.");
+    EXPECT_EQ(box.flags & 0xF0u, unsigned{MbIconStop});
+  }
+
+  auto* tabs = form.findChild<QTabWidget*>("PageControl1");
+  tabs->setCurrentIndex(1);
+  form.findChild<TUpDown*>("UpdnThreadCount")->findChildren<QToolButton*>().first()->click();
+  QApplication::processEvents();
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(form.findChild<QLineEdit*>("EditThreadCount")->text(), "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MainFormUnopenable,
+    ::testing::Values(
+        UnopenableCase{"MissingFolder",
+                       [](const TempDatabase& db, std::string& path) { path = db.Folder() + "/none/x.mdb"; }},
+        UnopenableCase{"NotADatabase",
+                       [](const TempDatabase& db, std::string& path) {
+                         path = db.Path();
+                         QFile file(QString::fromStdString(path));
+                         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                         file.write(QByteArray(4096, 'x'));
+                       }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MainFormStartup, RepaintResizeAndMinimiseNeverRunTheSequenceAgain) {
+  TempDatabase db;
+  MessageBoxRecorder boxes;
+  TMainForm form(db.Path());
+  ASSERT_TRUE(ShowAndAwaitStartup(form));
+  const size_t logged = LoggedLines(form).size();
+
+  form.repaint();
+  form.resize(700, 500);
+  form.showMinimized();
+  form.showNormal();
+  form.hide();
+  form.show();
+  for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(LoggedLines(form).size(), logged);
+}
+
+TEST(MainFormStartup, ControlsStartAsDesigned) {
+  TempDatabase db;
+  MessageBoxRecorder boxes;
+  TMainForm form(db.Path());
+  EXPECT_EQ(form.findChild<QTabWidget*>("PageControl1")->currentIndex(), 0);
+  EXPECT_EQ(form.findChild<QLineEdit*>("EditWord")->text(), "%レジストリ%");
+  EXPECT_EQ(form.findChild<QLineEdit*>("EditThreadCount")->text(), "0");
+  EXPECT_FALSE(form.findChild<QCheckBox*>("ChkRetry302")->isChecked());
+  const std::vector<std::string> preset = MemoLines(*form.findChild<QPlainTextEdit*>("MemLog"));
+  ASSERT_THAT(preset, SizeIs(19));  // the preset lines and the "CONNECTED:" line
+  EXPECT_EQ(preset[0], "Microsoft Access のヘルプ");
+  EXPECT_EQ(preset[2], "");
+  EXPECT_EQ(preset[17], std::string(57, '='));
+}
+
+TEST(MainFormShutdown, ClosingWaitsUntilEveryWorkerHasRemovedItsLine) {
+  TempDatabase db;
+  MessageBoxRecorder boxes;
+  auto form = std::make_unique<TMainForm>(db.Path());
+  ASSERT_TRUE(ShowAndAwaitStartup(*form));
+
+  constexpr int kWorkers = 3;
+  int tokens[kWorkers];
+  std::atomic<int> removed{0};
+  std::vector<std::thread> workers;
+  CrawlerHost& host = form->Host();
+  for (int i = 0; i < kWorkers; ++i) {
+    host.AddToThreadList("http://kb.example.test/" + std::to_string(i), &tokens[i]);
+    workers.emplace_back([&host, &removed, token = &tokens[i], i] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100 * (i + 1)));
+      RunOnMainThread([&] {
+        host.RemoveFromThreadList(token);
+        ++removed;
+      });
+    });
+  }
+  form.reset();
+  EXPECT_EQ(removed, kWorkers);
+  for (std::thread& worker : workers) worker.join();
+}
+
+}  // namespace
+}  // namespace velt::test

@@ -102,6 +102,15 @@ bool LikePattern::Matches(std::string_view text) const {
       starText = i;
       continue;
     }
+    if (p == starElement + 1 && p < count && elements_[p].kind == Element::Kind::Literal &&
+        elements_[p].literal < 0x80) {
+      // Skip straight to the next place where the literal after "%" can
+      // start. ASCII bytes never occur inside a multi-byte character.
+      while (i < text.size() && FoldLetterCase(static_cast<unsigned char>(text[i])) != elements_[p].literal)
+        ++i;
+      if (i == text.size()) return false;
+      starText = i;
+    }
     if (i == text.size()) break;
     if (p < count) {
       std::size_t next = i;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -53,18 +54,31 @@ void Like(sqlite3_context* context, int, sqlite3_value** args) {
 }
 
 void Concat(sqlite3_context* context, int count, sqlite3_value** args) {
-  std::string joined;
+  sqlite3_uint64 size = 0;
   bool anyValue = false;
   for (int i = 0; i < count; ++i) {
     if (sqlite3_value_type(args[i]) == SQLITE_NULL) continue;
     anyValue = true;
-    joined += TextOf(args[i]);
+    size += TextOf(args[i]).size();
   }
   if (!anyValue) {
     sqlite3_result_null(context);
     return;
   }
-  sqlite3_result_text64(context, joined.data(), joined.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  // One buffer handed over to the engine: the search runs this per row.
+  char* joined = static_cast<char*>(sqlite3_malloc64(size + 1));
+  if (!joined) {
+    sqlite3_result_error_nomem(context);
+    return;
+  }
+  sqlite3_uint64 used = 0;
+  for (int i = 0; i < count; ++i) {
+    if (sqlite3_value_type(args[i]) == SQLITE_NULL) continue;
+    const std::string_view part = TextOf(args[i]);
+    std::copy(part.begin(), part.end(), joined + used);
+    used += part.size();
+  }
+  sqlite3_result_text64(context, joined, used, sqlite3_free, SQLITE_UTF8);
 }
 
 void Left(sqlite3_context* context, int, sqlite3_value** args) {
@@ -76,8 +90,13 @@ void Left(sqlite3_context* context, int, sqlite3_value** args) {
     sqlite3_result_error(context, "LEFT needs a character count of 0 or more.", -1);
     return;
   }
+  const bool isText = sqlite3_value_type(args[0]) == SQLITE_TEXT;
   const std::string_view text = TextOf(args[0]);
   sqlite3_int64 remaining = sqlite3_value_int64(args[1]);
+  if (isText && static_cast<sqlite3_uint64>(remaining) >= text.size()) {  // never more characters than bytes
+    sqlite3_result_value(context, args[0]);
+    return;
+  }
   std::size_t end = 0;
   while (end < text.size() && remaining > 0) {
     DecodeUtf8At(text, end);

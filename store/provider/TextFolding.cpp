@@ -2,8 +2,7 @@
 
 namespace velt::provider {
 
-char32_t FoldLetterCase(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+char32_t FoldNonAsciiLetterCase(char32_t c) {
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
   if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
   if (c >= 0x410 && c <= 0x42F) return c + 32;
@@ -20,12 +19,8 @@ bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 }  // namespace
 
-char32_t DecodeUtf8At(std::string_view text, std::size_t& pos) {
+char32_t DecodeNonAsciiUtf8At(std::string_view text, std::size_t& pos) {
   const auto lead = static_cast<unsigned char>(text[pos]);
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  }
   int length = 0;
   char32_t value = 0;
   char32_t minimum = 0;

@@ -13,10 +13,25 @@
 
 namespace velt::provider {
 
-char32_t FoldLetterCase(char32_t c);
+char32_t FoldNonAsciiLetterCase(char32_t c);
+char32_t DecodeNonAsciiUtf8At(std::string_view text, std::size_t& pos);
+
+// ASCII is handled inline: scans over mostly ASCII text spend their time
+// here.
+inline char32_t FoldLetterCase(char32_t c) {
+  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+  return FoldNonAsciiLetterCase(c);
+}
 
 // Decodes the character at `pos` and advances `pos` past it.
-char32_t DecodeUtf8At(std::string_view text, std::size_t& pos);
+inline char32_t DecodeUtf8At(std::string_view text, std::size_t& pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (lead < 0x80) {
+    ++pos;
+    return lead;
+  }
+  return DecodeNonAsciiUtf8At(text, pos);
+}
 
 // Appends the folded characters of `text` to `out`.
 void AppendFolded(std::string_view text, std::vector<char32_t>& out);

@@ -20,6 +20,9 @@ TEST(LikeMatcher, PercentMatchesAnyRunIncludingNone) {
   EXPECT_TRUE(Like("abcabc", "%a%c"));
   EXPECT_FALSE(Like("abcab", "%a%c"));
   EXPECT_FALSE(Like("registry editor", "registry"));  // the whole text must match
+  EXPECT_TRUE(Like("aab", "%ab"));        // the first candidate "a" is not the one
+  EXPECT_TRUE(Like("xAxAB", "%x%ab"));
+  EXPECT_FALSE(Like("abc", "%abd%"));
 }
 
 TEST(LikeMatcher, UnderscoreMatchesExactlyOneCharacter) {

@@ -136,4 +136,8 @@ LikeResult MatchLike(std::string_view text, std::string_view pattern) {
   return compiled->Matches(text) ? LikeResult::Match : LikeResult::NoMatch;
 }
 
+std::string InvalidLikePatternMessage(std::string_view pattern) {
+  return "Invalid LIKE pattern (an unclosed \"[\" or a descending range): " + std::string(pattern);
+}
+
 }  // namespace velt::provider

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -24,6 +25,9 @@ namespace velt::provider {
 enum class LikeResult { NoMatch, Match, Malformed };
 
 LikeResult MatchLike(std::string_view text, std::string_view pattern);
+
+// The error text for a malformed pattern.
+std::string InvalidLikePatternMessage(std::string_view pattern);
 
 // A pattern parsed once, for matching many texts against it.
 class LikePattern {

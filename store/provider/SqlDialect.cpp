@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "store/provider/LikeMatcher.h"
 #include "store/provider/SqlLexer.h"
 
 namespace velt::provider {
@@ -193,6 +194,11 @@ TranslatedSql TranslateSql(std::string_view sql) {
   }
   for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
     if (tokens[i].IsWord("LEFT") && tokens[i + 1].IsSymbol("(")) tokens[i].value = LeftFunction;
+    // A written pattern is checked here, so that it fails the same way
+    // whether or not any row reaches the comparison.
+    if (tokens[i].IsWord("LIKE") && tokens[i + 1].kind == SqlToken::Kind::String &&
+        !LikePattern::Compile(tokens[i + 1].value))
+      throw Error(InvalidLikePatternMessage(tokens[i + 1].value));
   }
   if (result.kind == TranslatedSql::Kind::CreateTable) tokens = RewriteCreateTable(tokens);
   Tokens rewritten;

@@ -41,9 +41,7 @@ void Like(sqlite3_context* context, int, sqlite3_value** args) {
   const std::string_view source = TextOf(args[0]);
   auto compiled = LikePattern::Compile(source);
   if (!compiled) {
-    const std::string message =
-        "Invalid LIKE pattern (an unclosed \"[\" or a descending range): " + std::string(source);
-    sqlite3_result_error(context, message.c_str(), -1);
+    sqlite3_result_error(context, InvalidLikePatternMessage(source).c_str(), -1);
     return;
   }
   const bool matches = compiled->Matches(TextOf(args[1]));

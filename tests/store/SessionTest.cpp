@@ -135,15 +135,17 @@ TEST_F(SessionStatements, TextComparesWithoutLetterCaseAndMemoStaysText) {
 }
 
 TEST_F(SessionStatements, LikeFollowsTheDialectAndAMalformedPatternFails) {
-  Exec("CREATE TABLE T (K TEXT(10))");
+  Exec("CREATE TABLE T (K TEXT(10), P TEXT(10))");
+  Recordset rs;
+  std::string error;
+  EXPECT_FALSE(db_.OpenQuery("SELECT K FROM T WHERE K LIKE \"[abc\"", rs, error));  // even with no rows
   Exec("INSERT INTO T(K) VALUES(\"100%\")");
   Exec("INSERT INTO T(K) VALUES(\"Ｗindows\")");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T WHERE K LIKE \"%[%]\"").AsInteger(), 1);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T WHERE K LIKE \"ｗ_ndow[!x]\"").AsInteger(), 1);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM T WHERE K NOT LIKE \"%w%\"").AsInteger(), 1);
-  Recordset rs;
-  std::string error;
-  EXPECT_FALSE(db_.OpenQuery("SELECT K FROM T WHERE K LIKE \"[abc\"", rs, error));
+  Exec("UPDATE T SET P=\"[z-a]\"");  // a pattern that only the rows hold
+  EXPECT_FALSE(db_.OpenQuery("SELECT K FROM T WHERE K LIKE P", rs, error));
   EXPECT_NE(error.find("LIKE pattern"), std::string::npos) << error;
 }
 

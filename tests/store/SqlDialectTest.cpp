@@ -54,6 +54,7 @@ TEST(SqlDialect, RefusesWhatItCannotMeanSafely) {
   EXPECT_THROW(TranslateSql("DELETE FROM T; DROP TABLE T"), Error);
   EXPECT_THROW(TranslateSql("SELECT * FROM T WHERE A=?"), Error);
   EXPECT_THROW(TranslateSql("SELECT * FROM T WHERE A=:x"), Error);
+  EXPECT_THROW(TranslateSql("SELECT * FROM T WHERE A LIKE \"a[b\""), Error);
   EXPECT_EQ(Sql("SELECT 1;  ; "), "SELECT 1");
 }
 

@@ -60,12 +60,14 @@ TEST(HttpRequestTest, DeliversEveryByteInChunksOfAtMost1025AndSendsRequestUnchan
   std::string answer;
   for (int i = 0; i < 3000; ++i) answer += static_cast<char>('a' + i % 26);
   answer[1500] = '\0';  // bytes are counted, not terminated
-  LoopbackPeer peer([&](int connection) {
-    seen = test::ReadRequestHead(connection);
-    test::SendText(connection, answer);
-  });
   Received received;
-  EXPECT_TRUE(HttpRequest("127.0.0.1", kRequest, received.Collect()));
+  {
+    LoopbackPeer peer([&](int connection) {
+      seen = test::ReadRequestHead(connection);
+      test::SendText(connection, answer);
+    });
+    EXPECT_TRUE(HttpRequest("127.0.0.1", kRequest, received.Collect()));
+  }  // joins the peer, so what it saw may be read
   EXPECT_EQ(received.bytes, answer);
   for (int count : received.counts) {
     EXPECT_GE(count, 1);

@@ -4,8 +4,7 @@
 namespace velt {
 namespace {
 
-using jconvert_detail::AppendByte;
-using jconvert_detail::AppendPair;
+using jconvert_detail::BoundedOutput;
 using jconvert_detail::ByteAt;
 using jconvert_detail::InRange;
 using jconvert_detail::kEsc;
@@ -44,38 +43,37 @@ bool IsKatakanaByte(unsigned char b) { return InRange(b, 0x21, 0x5F); }
 }  // namespace
 
 std::string JisToShiftJis(std::string_view jis) {
-  std::string out;
-  out.reserve(jis.size());
+  BoundedOutput out(jis.size() + 1);  // only a lead cut off by the end grows
   ReadJis(jis, [&](JisMode mode, std::size_t i) -> std::size_t {
     const unsigned char b = ByteAt(jis, i);
     if (mode == JisMode::TwoByte) {
-      AppendPair(out, JisPairToShiftJis(b, ByteAt(jis, i + 1)));
+      out.Put(JisPairToShiftJis(b, ByteAt(jis, i + 1)));
       return 2;
     }
-    AppendByte(out, mode == JisMode::Katakana && IsKatakanaByte(b) ? b | 0x80 : b);
+    out.Put(static_cast<unsigned char>(mode == JisMode::Katakana && IsKatakanaByte(b) ? b | 0x80 : b));
     return 1;
   });
-  const std::size_t firstZero = out.find('\0');
-  if (firstZero != std::string::npos) out.resize(firstZero);
-  return out;
+  std::string text = std::move(out).Take();
+  const std::size_t firstZero = text.find('\0');
+  if (firstZero != std::string::npos) text.resize(firstZero);
+  return text;
 }
 
 std::string JisToEuc(std::string_view jis) {
-  std::string out;
-  out.reserve(jis.size());
+  BoundedOutput out(2 * jis.size());  // a katakana doubles
   ReadJis(jis, [&](JisMode mode, std::size_t i) -> std::size_t {
     const unsigned char b = ByteAt(jis, i);
     if (mode == JisMode::TwoByte && InRange(b, 0x21, 0x7E)) {
-      AppendByte(out, b | 0x80);
+      out.Put(static_cast<unsigned char>(b | 0x80));
     } else if (mode == JisMode::Katakana && IsKatakanaByte(b)) {
-      AppendByte(out, 0x8E);
-      AppendByte(out, b | 0x80);
+      out.Put(static_cast<unsigned char>(0x8E));
+      out.Put(static_cast<unsigned char>(b | 0x80));
     } else {
-      AppendByte(out, b);
+      out.Put(b);
     }
     return 1;
   });
-  return out;
+  return std::move(out).Take();
 }
 
 }  // namespace velt

@@ -64,9 +64,11 @@ struct BytePair {
 // CodeAscii; the last byte of a text never decides the verdict.
 int DetectJapaneseCode(std::string_view text);
 
-// Converts a detected JIS or EUC-JP text to `target` (CodeNewJis, CodeEuc or
-// CodeShiftJis). Texts detected as ASCII, binary, undecided or already in
-// the target come back unchanged, as does every text for another target.
+// Converts a text from its detected encoding into `target` (CodeNewJis,
+// CodeEuc or CodeShiftJis; the crawler always asks for CodeShiftJis).
+// Texts detected as ASCII, binary, undecided or already in the target come
+// back unchanged, as do old-JIS texts for CodeNewJis and every text for
+// another target.
 std::string ToShiftJis(std::string_view text, int target);
 
 std::string EucToShiftJis(std::string_view euc);

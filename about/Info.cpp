@@ -1,16 +1,15 @@
 #include "about/Info.h"
 
 #include <QApplication>
-#include <QDialog>
 
-#include "about/VersionInfo.h"
+#include "about/InfoForm.h"
 
 namespace velt {
 
 void ShowAboutBox() {
-  QDialog form(QApplication::activeWindow());
-  form.setObjectName("InfoForm");
-  SetVersionCaption(form);
+  // On the stack, so it is destroyed when it closes and also when showing
+  // it raises.
+  TInfoForm form(QApplication::activeWindow());
   form.exec();
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/MainThreadWakeup.h"
 #include "platform/MainThread.h"
+#include "store/DatabaseIO.h"
 
 namespace velt::test {
 namespace {
@@ -46,6 +47,12 @@ std::vector<std::string> LoggedLines(TMainForm& form) {
   std::vector<std::string> lines = MemoLines(*memo);
   lines.erase(lines.begin(), lines.begin() + std::min<size_t>(18, lines.size()));
   return lines;
+}
+
+void StartedWindow::Exec(const std::string& sql) {
+  CriticalSectionGuard hold(DatabaseLock);
+  std::string error;
+  ASSERT_TRUE(Database->ExecSQL(sql, error)) << error;
 }
 
 }  // namespace velt::test

@@ -8,9 +8,11 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <cctype>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "about/MessageBox.h"
 #include "app/MainForm.h"
 
 namespace velt::test {
@@ -56,6 +58,28 @@ class TempDatabase {
 
  private:
   QTemporaryDir dir_;
+};
+
+// A window started on a fresh database in a temporary folder, with message
+// boxes recorded instead of shown.
+class StartedWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form_ = std::make_unique<TMainForm>(db_.Path());
+    ASSERT_TRUE(ShowAndAwaitStartup(*form_));
+  }
+
+  // Runs a statement on the window's database, under the lock.
+  void Exec(const std::string& sql);
+
+  template <typename T>
+  T& Control(const char* name) {
+    return *form_->findChild<T*>(QString::fromLatin1(name));
+  }
+
+  TempDatabase db_;
+  MessageBoxRecorder boxes_;
+  std::unique_ptr<TMainForm> form_;
 };
 
 }  // namespace velt::test

@@ -33,7 +33,7 @@ uint64_t Field(const std::string& text, const std::string& key) { return Kilobyt
 uint64_t ArchitectureAddressSpace() {
 #if defined(__x86_64__)
   return uint64_t{1} << 47;
-#elif defined(__aarch64__) || defined(__riscv) && __riscv_xlen == 64
+#elif defined(__aarch64__) || (defined(__riscv) && __riscv_xlen == 64)
   return uint64_t{1} << 48;
 #elif defined(__i386__) || defined(__arm__)
   return uint64_t{3} << 30;

@@ -24,11 +24,13 @@ TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, con
   PageInfo.ResCode = 0;
   PageInfo.Kbid = kbid;
   PageInfo.Url = url;
+  // Made before the line is added: a constructor that failed after it
+  // would leave a line that no destructor ever removes.
+  Buffer = std::make_unique<AnswerBuffer>();
+  RegExp = std::make_unique<TRegExp>();
   // Construction runs on the main thread, so the line is there before the
   // dispatcher next counts the workers.
   Synchronize([this] { host_.AddToThreadList(PageInfo.Url, this); });
-  Buffer = std::make_unique<AnswerBuffer>();
-  RegExp = std::make_unique<TRegExp>();
   SetFreeOnTerminate(true);
 }
 

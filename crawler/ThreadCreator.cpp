@@ -1,6 +1,8 @@
 #include "crawler/ThreadCreator.h"
 
+#include <algorithm>
 #include <exception>
+#include <memory>
 #include <thread>
 
 #include "crawler/ClaimTransaction.h"
@@ -90,7 +92,11 @@ void TThreadCreator::ClaimAndStart() {
 }
 
 void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url) {
-  (new TDownloadThread(host_, kbid, url))->Start();
+  // A worker whose thread cannot be made must still take its line away,
+  // or the window would wait for it forever when it closes.
+  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url);
+  worker->Start();
+  worker.release();  // it frees itself when its run ends
 }
 
 void TThreadCreator::PauseAfterPass(bool failed) {

@@ -30,11 +30,11 @@ extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kWorkers = 30;
 constexpr int kLatencyMs = 20;
 constexpr int kFirst = 100000;
 constexpr int kRounds = 2;
+using Clock = std::chrono::steady_clock;
 
 // The window's part: a fixed position, a worker count and nothing shown.
 class BenchHost : public velt::CrawlerHost {

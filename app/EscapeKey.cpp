@@ -4,8 +4,6 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "app/LiveEscapeKey.h"
-
 namespace velt {
 namespace {
 
@@ -18,7 +16,10 @@ constexpr auto kLiveLookInterval = std::chrono::milliseconds(20);
 
 }  // namespace
 
-EscapeKeyMonitor::EscapeKeyMonitor(const QWidget& window) : window_(window) { qApp->installEventFilter(this); }
+EscapeKeyMonitor::EscapeKeyMonitor(const QWidget& window, std::function<bool()> liveKeyDown)
+    : window_(window), liveKeyDown_(std::move(liveKeyDown)) {
+  qApp->installEventFilter(this);
+}
 
 EscapeKeyMonitor::~EscapeKeyMonitor() { qApp->removeEventFilter(this); }
 
@@ -30,9 +31,10 @@ bool EscapeKeyMonitor::EscPressed() {
 
 bool EscapeKeyMonitor::LiveKeyDown() {
   const Clock::time_point now = Clock::now();
-  if (now - liveAskedAt_ >= kLiveLookInterval) {
+  // A key seen down is asked about again at once: that answer ends a search.
+  if (liveDown_ || now - liveAskedAt_ >= kLiveLookInterval) {
     liveAskedAt_ = now;
-    liveDown_ = IsEscapeKeyDownNow();
+    liveDown_ = liveKeyDown_();
   }
   if (liveDown_) liveSeenAt_ = now;
   return liveDown_;

@@ -18,6 +18,9 @@
 
 #include <QObject>
 #include <chrono>
+#include <functional>
+
+#include "app/LiveEscapeKey.h"
 
 class QWidget;
 
@@ -25,7 +28,8 @@ namespace velt {
 
 class EscapeKeyMonitor : public QObject {
  public:
-  explicit EscapeKeyMonitor(const QWidget& window);
+  // `liveKeyDown` reads the key's live state; tests give their own.
+  explicit EscapeKeyMonitor(const QWidget& window, std::function<bool()> liveKeyDown = IsEscapeKeyDownNow);
   ~EscapeKeyMonitor() override;
 
   bool EscPressed();
@@ -37,6 +41,7 @@ class EscapeKeyMonitor : public QObject {
   bool LiveKeyDown();
 
   const QWidget& window_;
+  const std::function<bool()> liveKeyDown_;
   bool down_ = false;
   bool pressedSinceQuery_ = false;
   std::chrono::steady_clock::time_point liveSeenAt_{};

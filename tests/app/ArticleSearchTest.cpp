@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "app/ArticleSearch.h"
+#include "app/EscapeKey.h"
 #include "tests/app/GuiTestSupport.h"
 
 namespace velt::test {
@@ -113,6 +114,23 @@ TEST_F(ArticleSearchTest, EscapeDuringTheListingStopsAfterTheCurrentRow) {
   EXPECT_EQ(asked, 2);
   EXPECT_THAT(Result(), ElementsAreArray(Concat(
                             {{kHyphens, "[2 件] ヒットしました。", kHyphens, "※中断しました", ""}, firstHit_, secondHit_})));
+}
+
+// A press made during a search is seen live and breaks it off; its key
+// event arrives only after the search and must not break off the next one.
+TEST_F(ArticleSearchTest, APressSeenLiveIsNotCountedAgainWhenItsEventArrivesLate) {
+  bool keyDown = true;
+  EscapeKeyMonitor monitor(*form_, [&keyDown] { return keyDown; });
+  const auto search = [&] {
+    RunArticleSearch("%レジストリ%", Control<QPlainTextEdit>("MemResult"), Control<QPlainTextEdit>("MemErr"),
+                     [&monitor] { return monitor.EscPressed(); });
+  };
+  search();
+  EXPECT_THAT(Result(), SizeIs(5 + firstHit_.size()));
+  keyDown = false;
+  PressEscapeIn(Control<QLineEdit>("EditWord"), true);
+  search();
+  EXPECT_THAT(Result(), SizeIs(3 + firstHit_.size() + secondHit_.size()));
 }
 
 TEST_F(ArticleSearchTest, EnterInTheSearchBoxStartsNothing) {

@@ -3,11 +3,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <exception>
 
 #include "about/Info.h"
+#include "about/MessageBox.h"
 #include "about/VersionInfo.h"
 #include "app/ArticleSearch.h"
 #include "app/EscapeKey.h"
+#include "app/FatalStop.h"
 #include "app/IndexDatabase.h"
 #include "app/MessageLog.h"
 #include "app/PaintBox.h"
@@ -54,9 +57,15 @@ void TMainForm::AfterShowTriggerPaint() {
 void TMainForm::RunStartupSequence() {
   ui_.AfterShowTrigger->hide();
   if (RunIndexStartup(*log_) && !ThreadCreator) {
-    ThreadCreator = std::make_unique<TThreadCreator>(*host_);
-    ThreadCreator->Start();
-    log_->WriteLog("THREAD CREATOR CREATED", 0);
+    try {
+      ThreadCreator = std::make_unique<TThreadCreator>(*host_);
+      ThreadCreator->Start();
+      log_->WriteLog("THREAD CREATOR CREATED", 0);
+    } catch (const std::exception& e) {  // the system refused the thread
+      ThreadCreator.reset();
+      log_->WriteLog(e.what(), 1);
+      FatalStop();
+    }
   }
   startupHasRun_ = true;
 }
@@ -70,7 +79,13 @@ void TMainForm::FormDestroy() {
   CloseIndexDatabase();
 }
 
-void TMainForm::BtnVersionClick() { ShowAboutBox(); }
+void TMainForm::BtnVersionClick() {
+  try {
+    ShowAboutBox();
+  } catch (const std::exception& e) {  // nothing may leave an event handler
+    ShowMessageBox(e.what(), MbIconStop);
+  }
+}
 
 void TMainForm::BtnSearchClick() {
   RunArticleSearch(ui_.EditWord->text(), *ui_.MemResult, *ui_.MemErr, [this] { return escapeKey_->EscPressed(); });

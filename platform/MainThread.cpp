@@ -26,9 +26,11 @@ struct HandOff {
   int heldDepth = 0;  // touched by the main thread only
 };
 
+// Never destroyed: a self-freeing thread may still wake the main thread
+// while the process is exiting, after static objects have been torn down.
 HandOff& State() {
-  static HandOff state;
-  return state;
+  static HandOff* state = new HandOff;
+  return *state;
 }
 
 }  // namespace

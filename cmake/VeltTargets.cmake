@@ -11,6 +11,20 @@ if(VELTINDEXER_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
 endif()
+# Fuzz builds (clang only) give every library the fuzzer's coverage hooks
+# besides AddressSanitizer and UndefinedBehaviorSanitizer; only the fuzz
+# targets themselves link the fuzzer's main.
+if(VELTINDEXER_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VELTINDEXER_FUZZ needs clang (CC=clang CXX=clang++)")
+  endif()
+  if(VELTINDEXER_SANITIZE OR VELTINDEXER_TSAN)
+    message(FATAL_ERROR "VELTINDEXER_FUZZ brings its own sanitizers")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
 
 # Warnings are errors in our own code only; third-party headers come in as
 # system includes and do not count.

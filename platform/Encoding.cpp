@@ -52,6 +52,14 @@ class Converter {
 bool IsCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsCp932Trail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
+std::u16string BytesToU16(const std::string& bytes) {
+  std::u16string out(bytes.size() / 2, u'\0');
+  std::memcpy(out.data(), bytes.data(), out.size() * 2);
+  return out;
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -69,14 +77,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-std::u16string BytesToU16(const std::string& bytes) {
-  std::u16string out(bytes.size() / 2, u'\0');
-  std::memcpy(out.data(), bytes.data(), out.size() * 2);
-  return out;
-}
-
-}  // namespace
 
 std::u16string Cp932ToUtf16(std::string_view cp932) {
   thread_local Converter conv(kUtf16Name, "CP932");

@@ -24,4 +24,8 @@ std::string Utf16ToCp932(std::u16string_view utf16);
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// Appends the UTF-8 form of one code point (at most U+10FFFF, no
+// surrogate).
+void AppendUtf8(std::string& out, char32_t cp);
+
 }  // namespace velt

@@ -37,6 +37,7 @@ class Catalog;
 class Column;
 class Connection;
 class Recordset;
+struct SearchIndexDefinition;
 }  // namespace provider
 
 // SQL value builder: the text in double quotes, inner double quotes doubled.
@@ -137,6 +138,11 @@ class TDatabaseJet : public TDatabase {
   static bool IsTextColumn(const provider::Column& column);
   // Lets every nullable text column of the table hold zero-length text.
   bool AllowZeroLength(const std::string& tableName, std::string& error);
+  // Creates, or renews when its definition changed, the index that lets
+  // LIKE searches over the definition's text skip rows that cannot match
+  // (store/provider/SearchIndex.h). Building it over a table that already
+  // holds many rows takes a while (about a minute per 500,000 rows).
+  bool EnsureSearchIndex(const provider::SearchIndexDefinition& definition, std::string& error);
 
  private:
   FileSystem& fileSystem_;

@@ -5,7 +5,9 @@
 
 #include "store/provider/Catalog.h"
 #include "store/provider/DataTypes.h"
+#include "store/provider/Connection.h"
 #include "store/provider/Engine.h"
+#include "store/provider/SearchIndex.h"
 
 namespace velt {
 
@@ -93,6 +95,17 @@ bool TDatabaseJet::AllowZeroLength(const std::string& tableName, std::string& er
       if (IsTextColumn(column) && column.GetProperty(provider::NullableProperty) == Variant(true))
         column.SetProperty(provider::AllowZeroLengthProperty, Variant(true));
     }
+    return true;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
+}
+
+bool TDatabaseJet::EnsureSearchIndex(const provider::SearchIndexDefinition& definition, std::string& error) {
+  try {
+    if (!Connection) throw Error("The connection is closed.");
+    provider::EnsureSearchIndex(Connection->Handle(), definition);
     return true;
   } catch (const std::exception& e) {
     error = e.what();

@@ -20,6 +20,9 @@ namespace velt {
 
 inline constexpr char IndexTableName[] = "VELTINDEX";
 inline constexpr char IndexViewName[] = "VELTINDEXV";
+// Serves the dispatcher's MIN/MAX queries (4-6) and the status counts in
+// time independent of the table's size.
+inline constexpr char DispatchIndexName[] = "IX_VELTINDEX_RESCODE";
 
 // 1, 2: schema.
 inline constexpr char SqlCreateIndexTable[] =
@@ -29,6 +32,7 @@ inline constexpr char SqlCreateIndexTable[] =
 inline constexpr char SqlCreateIndexView[] =
     "CREATE VIEW VELTINDEXV AS SELECT KBID,URL,TITLE,DESCRIPTION,KEYWORDS,KBPARENTS FROM "
     "VELTINDEX WHERE (RESCODE=200)";
+inline constexpr char SqlCreateDispatchIndex[] = "CREATE INDEX IX_VELTINDEX_RESCODE ON VELTINDEX (RESCODE, KBID)";
 // 3: rows left claimed by an earlier run become rows to fetch.
 inline constexpr char SqlResetClaimedRows[] = "UPDATE VELTINDEX SET RESCODE=NULL WHERE (RESCODE=0)";
 // 4-6: the dispatcher's choice of the next article number.
@@ -70,7 +74,10 @@ std::string BuildSearchSql(const std::vector<std::string>& terms);
 
 // The start-up upkeep, in order: create the table and the view when missing
 // (names compared without regard to letter case), reopen after a creation,
-// let nullable text columns hold zero-length text, reset claimed rows.
+// create the dispatcher's index and the search index when missing (no log
+// line; the search index takes a while to build on a table that already
+// holds many rows), let nullable text columns hold zero-length text, reset
+// claimed rows.
 // Each successful step that has a log line passes it to `logInfo`. Stops at
 // the first failure, with that step's error text in `error`.
 bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string&)>& logInfo,

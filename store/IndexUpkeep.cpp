@@ -1,7 +1,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/Error.h"
+
 #include "store/IndexTable.h"
+#include "store/provider/Catalog.h"
+#include "store/provider/SearchIndex.h"
 
 namespace velt {
 
@@ -15,6 +19,24 @@ bool SameName(const std::string& a, const std::string& b) {
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
   return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); });
+}
+
+// The search's text (BuildSearchCondition) over the table and its view.
+provider::SearchIndexDefinition ArticleSearchIndex() {
+  return {IndexTableName, "KBID", {"KBID", "URL", "TITLE", "DESCRIPTION", "KEYWORDS"}, 5000, {IndexViewName}};
+}
+
+bool EnsureIndexes(TDatabaseJet& db, std::string& error) {
+  try {
+    if (!db.Catalog) throw Error("The catalog is not connected to a database.");
+    if (!Contains(db.Catalog->TableByName(IndexTableName).IndexNames(), DispatchIndexName) &&
+        !db.ExecSQL(SqlCreateDispatchIndex, error))
+      return false;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
+  return db.EnsureSearchIndex(ArticleSearchIndex(), error);
 }
 
 }  // namespace
@@ -40,6 +62,7 @@ bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string
     created = true;
   }
   if (created && !db.Reopen(error)) return false;
+  if (!EnsureIndexes(db, error)) return false;
   try {
     if (!db.AllowZeroLength(IndexTableName, error)) return false;
   } catch (const std::exception& e) {

@@ -66,6 +66,19 @@ std::vector<Column> Table::Columns() const {
   return columns;
 }
 
+std::vector<std::string> Table::IndexNames() const {
+  EngineStatement query(connection_->Handle(),
+                        "SELECT name FROM sqlite_schema WHERE type='index' AND tbl_name=? COLLATE NOCASE "
+                        "AND sql IS NOT NULL ORDER BY name COLLATE NOCASE");
+  query.Bind(1, name_);
+  std::vector<std::string> names;
+  while (query.Step()) {
+    std::string name = query.Text(0);
+    if (!IsMetaTableName(name)) names.push_back(std::move(name));
+  }
+  return names;
+}
+
 void Catalog::Create(const std::string& connectionText) {
   connection_ = Connection::CreateFile(ParseConnectionString(connectionText));
 }

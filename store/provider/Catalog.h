@@ -2,9 +2,10 @@
 // its tables (views included) and their columns, and the source of the
 // connection that runs statements.
 //
-// Tables and columns are views of the catalog at the moment they are
-// read; they keep the connection alive. Column properties are
-// "Nullable" (read-only: false for a NOT NULL column) and
+// Tables, their columns and index names are views of the catalog at the
+// moment they are read; they keep the connection alive. The provider's
+// own tables (the search index's among them) are never listed. Column
+// properties are "Nullable" (read-only: false for a NOT NULL column) and
 // "Jet OLEDB:Allow Zero Length" (readable and settable on table columns;
 // stored in the file). Errors raise velt::Error. One thread at a time.
 #pragma once
@@ -46,6 +47,9 @@ class Table {
   const std::string& Name() const { return name_; }
   bool IsView() const { return isView_; }
   std::vector<Column> Columns() const;
+  // Names of the indexes made by CREATE INDEX on the table (not those the
+  // engine makes for keys, nor the provider's own); none for a view.
+  std::vector<std::string> IndexNames() const;
 
  private:
   std::shared_ptr<Connection> connection_;

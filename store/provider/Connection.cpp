@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "store/provider/ColumnRules.h"
 #include "store/provider/FileMeta.h"
+#include "store/provider/SearchIndex.h"
 #include "store/provider/SqlDialect.h"
 #include "store/provider/SqlFunctions.h"
 #include "store/provider/SqliteCalls.h"
@@ -101,8 +102,11 @@ void Connection::Execute(const std::string& sql) {
     EngineStatement(db, translated.sql).Run();
     if (translated.kind == TranslatedSql::Kind::CreateTable) {
       RebuildColumnRules(db, translated.tableName);
-    } else {
+    } else if (translated.kind == TranslatedSql::Kind::DropTable) {
       ForgetTableSettings(db, translated.tableName);
+      ForgetSearchIndex(db, translated.tableName);
+    } else {
+      ForgetSearchIndex(db, translated.tableName);
     }
     ExecEngineSql(db, "RELEASE velt_schema");
   } catch (...) {

@@ -21,7 +21,11 @@ void EnsureMetaTables(sqlite3* db) {
                 "name TEXT PRIMARY KEY, value TEXT NOT NULL);"
                 "CREATE TABLE IF NOT EXISTS __velt_columns("
                 "table_name TEXT NOT NULL COLLATE NOCASE, column_name TEXT NOT NULL COLLATE NOCASE, "
-                "allow_zero_length INTEGER NOT NULL, PRIMARY KEY(table_name, column_name));");
+                "allow_zero_length INTEGER NOT NULL, PRIMARY KEY(table_name, column_name));"
+                "CREATE TABLE IF NOT EXISTS __velt_search_relations("
+                "relation TEXT PRIMARY KEY COLLATE NOCASE, base_table TEXT NOT NULL COLLATE NOCASE, "
+                "key_column TEXT NOT NULL, columns TEXT NOT NULL, max_chars INTEGER NOT NULL, "
+                "text_version INTEGER NOT NULL);");
 }
 
 std::string ReadDatabasePassword(sqlite3* db) {

@@ -1,6 +1,7 @@
 // The provider's own bookkeeping inside a database file: the database
-// password and the per-column "allow zero length" setting, kept in two
-// tables whose names start with MetaTablePrefix. The catalog hides them.
+// password, the per-column "allow zero length" setting and the relations
+// that a search index serves (SearchIndex.h), kept in tables whose names
+// start with MetaTablePrefix. The catalog hides them.
 //
 // The password is stored as written and only compared on connecting; the
 // file is not encrypted. Functions act on one connection handle, raise

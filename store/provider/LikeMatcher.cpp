@@ -130,6 +130,24 @@ bool LikePattern::Matches(std::string_view text) const {
   return p == count;
 }
 
+std::vector<std::u32string> LikePattern::LiteralRuns(std::size_t minLength) const {
+  std::vector<std::u32string> runs;
+  std::u32string run;
+  auto flush = [&]() {
+    if (run.size() >= minLength && !run.empty()) runs.push_back(run);
+    run.clear();
+  };
+  for (const Element& element : elements_) {
+    if (element.kind == Element::Kind::Literal && element.literal != 0 && element.literal < 0x110000) {
+      run += element.literal;
+    } else {
+      flush();
+    }
+  }
+  flush();
+  return runs;
+}
+
 LikeResult MatchLike(std::string_view text, std::string_view pattern) {
   const auto compiled = LikePattern::Compile(pattern);
   if (!compiled) return LikeResult::Malformed;

@@ -34,6 +34,11 @@ class LikePattern {
  public:
   static std::optional<LikePattern> Compile(std::string_view pattern);
   bool Matches(std::string_view text) const;
+  // The runs of plain characters between wildcards, folded, that every
+  // matching text holds as they stand (after folding), each at least
+  // `minLength` characters long. A character that is not valid UTF-8 (or
+  // is NUL) ends a run, as no index can promise to hold it.
+  std::vector<std::u32string> LiteralRuns(std::size_t minLength) const;
 
  private:
   struct Element {

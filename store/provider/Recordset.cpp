@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "store/provider/Connection.h"
 #include "store/provider/DataTypes.h"
+#include "store/provider/SearchQuery.h"
 #include "store/provider/SqlDialect.h"
 
 namespace velt::provider {
@@ -18,7 +19,8 @@ void Recordset::Open(const std::string& sql, const std::shared_ptr<Connection>& 
   if (stmt_) throw Error("The recordset is already open.");
   if (!connection) throw Error("The connection is closed.");
   sqlite3* db = connection->Handle();
-  const std::string translated = TranslateSql(sql).sql;
+  std::optional<std::string> searched = RewriteSearchQuery(db, sql);
+  const std::string translated = searched ? std::move(*searched) : TranslateSql(sql).sql;
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db, translated.data(), static_cast<int>(translated.size()), &stmt, nullptr) !=
       SQLITE_OK)

@@ -181,17 +181,38 @@ std::string Join(const Tokens& tokens) {
   return sql;
 }
 
+bool IsIndexStatement(const Tokens& in) {
+  return in.size() >= 2 && (in[0].IsWord("CREATE") || in[0].IsWord("DROP")) &&
+         (in[1].IsWord("INDEX") || (in.size() >= 3 && in[1].IsWord("UNIQUE") && in[2].IsWord("INDEX")));
+}
+
+// The engine knows index names per database, not per table, and has no
+// index options.
+void RewriteIndexStatement(Tokens& in) {
+  if (in[0].IsWord("DROP") && in.size() == 5 && in[3].IsWord("ON")) in.resize(3);
+  for (const SqlToken& t : in) {
+    if (t.IsWord("WITH"))
+      throw Error("Index options (PRIMARY, DISALLOW NULL, IGNORE NULL) are not supported.");
+  }
+}
+
+TranslatedSql::Kind KindOf(const Tokens& in) {
+  if (in.size() < 3 || (in[2].kind != SqlToken::Kind::Word && in[2].kind != SqlToken::Kind::Name))
+    return TranslatedSql::Kind::Other;
+  if (in[0].IsWord("CREATE") && in[1].IsWord("TABLE")) return TranslatedSql::Kind::CreateTable;
+  if (in[0].IsWord("DROP") && in[1].IsWord("TABLE")) return TranslatedSql::Kind::DropTable;
+  if (in[0].IsWord("DROP") && in[1].IsWord("VIEW")) return TranslatedSql::Kind::DropView;
+  return TranslatedSql::Kind::Other;
+}
+
 }  // namespace
 
 TranslatedSql TranslateSql(std::string_view sql) {
   Tokens tokens = LexSql(sql);
   TranslatedSql result;
-  if (tokens.size() >= 3 && tokens[1].IsWord("TABLE") &&
-      (tokens[2].kind == SqlToken::Kind::Word || tokens[2].kind == SqlToken::Kind::Name)) {
-    if (tokens[0].IsWord("CREATE")) result.kind = TranslatedSql::Kind::CreateTable;
-    if (tokens[0].IsWord("DROP")) result.kind = TranslatedSql::Kind::DropTable;
-    result.tableName = tokens[2].value;
-  }
+  result.kind = KindOf(tokens);
+  if (result.kind != TranslatedSql::Kind::Other) result.tableName = tokens[2].value;
+  if (IsIndexStatement(tokens)) RewriteIndexStatement(tokens);
   for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
     if (tokens[i].IsWord("LEFT") && tokens[i + 1].IsSymbol("(")) tokens[i].value = LeftFunction;
     // A written pattern is checked here, so that it fails the same way

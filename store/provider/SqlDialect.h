@@ -8,9 +8,13 @@
 // text types "LONGTEXT", both with the case-blind TextCollation. "&" binds
 // more loosely than arithmetic and more tightly than comparison. LIKE keeps
 // its spelling: the engine's like() is replaced by ours (SqlFunctions.h).
+// "CREATE [UNIQUE] INDEX i ON t (c [ASC|DESC], ...)" keeps its form (an
+// index on a text column takes the column's TextCollation, so ordering
+// and MIN/MAX over the column can use it); index options ("WITH ...") are
+// refused, and "DROP INDEX i ON t" becomes "DROP INDEX i".
 //
-// Raises velt::Error for what the lexer refuses and for a text size outside
-// 1..255. Pure and thread-safe.
+// Raises velt::Error for what the lexer refuses, for a text size outside
+// 1..255 and for index options. Pure and thread-safe.
 #pragma once
 
 #include <string>
@@ -23,10 +27,10 @@ inline constexpr char ConcatFunction[] = "velt_concat";
 inline constexpr char LeftFunction[] = "velt_left";
 
 struct TranslatedSql {
-  enum class Kind { Other, CreateTable, DropTable };
+  enum class Kind { Other, CreateTable, DropTable, DropView };
   std::string sql;
   Kind kind = Kind::Other;
-  std::string tableName;  // for CreateTable and DropTable
+  std::string tableName;  // the table or view, for the kinds but Other
 };
 
 TranslatedSql TranslateSql(std::string_view sql);

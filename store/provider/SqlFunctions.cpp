@@ -8,6 +8,7 @@
 
 #include "platform/Error.h"
 #include "store/provider/LikeMatcher.h"
+#include "store/provider/SearchText.h"
 #include "store/provider/SqlDialect.h"
 #include "store/provider/TextFolding.h"
 
@@ -103,6 +104,15 @@ void Left(sqlite3_context* context, int, sqlite3_value** args) {
   sqlite3_result_text64(context, text.data(), end, SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+void SearchText(sqlite3_context* context, int, sqlite3_value** args) {
+  if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  const std::string folded = FoldSearchText(TextOf(args[0]));
+  sqlite3_result_text64(context, folded.data(), folded.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 void Check(sqlite3* db, int rc) {
   if (rc != SQLITE_OK) throw Error(sqlite3_errmsg(db));
 }
@@ -115,6 +125,7 @@ void InstallSqlFunctions(sqlite3* db) {
   Check(db, sqlite3_create_function(db, "like", 2, kPure, nullptr, Like, nullptr, nullptr));
   Check(db, sqlite3_create_function(db, ConcatFunction, -1, kPure, nullptr, Concat, nullptr, nullptr));
   Check(db, sqlite3_create_function(db, LeftFunction, 2, kPure, nullptr, Left, nullptr, nullptr));
+  Check(db, sqlite3_create_function(db, SearchTextFunction, 1, kPure, nullptr, SearchText, nullptr, nullptr));
 }
 
 }  // namespace velt::provider

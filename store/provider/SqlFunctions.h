@@ -5,7 +5,8 @@
 // which the engine calls for every "x LIKE y" and which follows
 // LikeMatcher.h (a malformed pattern fails the statement with a clear
 // message); ConcatFunction and LeftFunction (LEFT counts characters, not
-// bytes). Call once per connection, before any statement; the functions
+// bytes); SearchTextFunction, the folded text of the search index
+// (SearchText.h). Call once per connection, before any statement; the functions
 // keep no state beyond one statement.
 #pragma once
 

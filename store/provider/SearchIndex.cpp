@@ -1,0 +1,153 @@
+#include "store/provider/SearchIndex.h"
+
+#include <algorithm>
+
+#include "store/provider/FileMeta.h"
+#include "store/provider/SearchText.h"
+#include "store/provider/SqlDialect.h"
+#include "store/provider/SqlLexer.h"
+#include "store/provider/SqliteCalls.h"
+
+namespace velt::provider {
+
+namespace {
+
+std::string JoinColumns(const std::vector<std::string>& columns) {
+  std::string joined;
+  for (const std::string& column : columns) joined += (joined.empty() ? "" : ",") + column;
+  return joined;
+}
+
+std::vector<std::string> SplitColumns(const std::string& joined) {
+  std::vector<std::string> columns;
+  std::size_t start = 0;
+  while (start <= joined.size()) {
+    const std::size_t comma = std::min(joined.find(',', start), joined.size());
+    columns.push_back(joined.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return columns;
+}
+
+// The engine expression of a row's indexed text; `row` qualifies the
+// columns (NEW, OLD or the table itself).
+std::string IndexedTextOf(const SearchIndexDefinition& definition, const std::string& row) {
+  std::string operands;
+  for (const std::string& column : definition.columns)
+    operands += (operands.empty() ? "" : ",") + row + "." + QuoteEngineName(column);
+  return std::string(SearchTextFunction) + "(" + LeftFunction + "(" + ConcatFunction + "(" + operands +
+         ")," + std::to_string(definition.maxChars) + "))";
+}
+
+std::string TriggerName(const std::string& table, const char* event) {
+  return QuoteEngineName(std::string(MetaTablePrefix) + "search_" + event + "_" + table);
+}
+
+void CreateTriggers(sqlite3* db, const SearchIndexDefinition& definition) {
+  const std::string index = QuoteEngineName(SearchIndexName(definition.table));
+  const std::string table = QuoteEngineName(definition.table);
+  const std::string addNew =
+      "INSERT INTO " + index + "(rowid, body) VALUES(NEW.rowid, " + IndexedTextOf(definition, "NEW") + ");";
+  // The index keeps no text, so removing a row repeats exactly what was
+  // added for it.
+  const std::string removeOld = "INSERT INTO " + index + "(" + index + ", rowid, body) VALUES('delete', OLD.rowid, " +
+                                IndexedTextOf(definition, "OLD") + ");";
+  std::string changed = "OLD.rowid IS NOT NEW.rowid";
+  for (const std::string& column : definition.columns)
+    changed += " OR OLD." + QuoteEngineName(column) + " IS NOT NEW." + QuoteEngineName(column) + " COLLATE BINARY";
+  const std::string onInsert = TriggerName(definition.table, "insert");
+  const std::string onDelete = TriggerName(definition.table, "delete");
+  const std::string onUpdate = TriggerName(definition.table, "update");
+  ExecEngineSql(db, "DROP TRIGGER IF EXISTS " + onInsert + "; DROP TRIGGER IF EXISTS " + onDelete +
+                        "; DROP TRIGGER IF EXISTS " + onUpdate + ";");
+  ExecEngineSql(db, "CREATE TRIGGER " + onInsert + " AFTER INSERT ON " + table + " BEGIN " + addNew + " END;" +
+                        "CREATE TRIGGER " + onDelete + " AFTER DELETE ON " + table + " BEGIN " + removeOld +
+                        " END;" + "CREATE TRIGGER " + onUpdate + " AFTER UPDATE ON " + table + " WHEN " +
+                        changed + " BEGIN " + removeOld + " " + addNew + " END;");
+}
+
+bool IndexTableExists(sqlite3* db, const std::string& table) {
+  EngineStatement query(db, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name=? COLLATE NOCASE");
+  query.Bind(1, SearchIndexName(table));
+  return query.Step();
+}
+
+bool IsCurrent(sqlite3* db, const SearchIndexDefinition& definition) {
+  const auto recorded = FindSearchIndexFor(db, definition.table);
+  return recorded && recorded->keyColumn == definition.keyColumn && recorded->columns == definition.columns &&
+         recorded->maxChars == definition.maxChars && IndexTableExists(db, definition.table);
+}
+
+void Rebuild(sqlite3* db, const SearchIndexDefinition& definition) {
+  const std::string index = QuoteEngineName(SearchIndexName(definition.table));
+  const std::string table = QuoteEngineName(definition.table);
+  ExecEngineSql(db, "DROP TABLE IF EXISTS " + index + "; CREATE VIRTUAL TABLE " + index +
+                        " USING fts5(body, content='', detail=none, columnsize=0, "
+                        "tokenize='trigram case_sensitive 1'); INSERT INTO " + index +
+                        "(rowid, body) SELECT rowid, " + IndexedTextOf(definition, table) + " FROM " + table +
+                        ";");
+}
+
+void Record(sqlite3* db, const SearchIndexDefinition& definition) {
+  EngineStatement(db, "DELETE FROM __velt_search_relations WHERE base_table=?").Bind(1, definition.table).Run();
+  std::vector<std::string> relations{definition.table};
+  relations.insert(relations.end(), definition.views.begin(), definition.views.end());
+  for (const std::string& relation : relations) {
+    EngineStatement(db,
+                    "INSERT OR REPLACE INTO __velt_search_relations"
+                    "(relation, base_table, key_column, columns, max_chars, text_version) VALUES(?,?,?,?,?,?)")
+        .Bind(1, relation)
+        .Bind(2, definition.table)
+        .Bind(3, definition.keyColumn)
+        .Bind(4, JoinColumns(definition.columns))
+        .Bind(5, static_cast<long long>(definition.maxChars))
+        .Bind(6, static_cast<long long>(SearchTextVersion))
+        .Run();
+  }
+}
+
+}  // namespace
+
+std::string SearchIndexName(const std::string& table) { return std::string(MetaTablePrefix) + "text_" + table; }
+
+void EnsureSearchIndex(sqlite3* db, const SearchIndexDefinition& definition) {
+  ExecEngineSql(db, "SAVEPOINT velt_search");
+  try {
+    if (!IsCurrent(db, definition)) Rebuild(db, definition);
+    CreateTriggers(db, definition);
+    Record(db, definition);
+    ExecEngineSql(db, "RELEASE velt_search");
+  } catch (...) {
+    sqlite3_exec(db, "ROLLBACK TO velt_search; RELEASE velt_search", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+std::optional<SearchIndexDefinition> FindSearchIndexFor(sqlite3* db, const std::string& relation) {
+  EngineStatement query(db,
+                        "SELECT base_table, key_column, columns, max_chars FROM __velt_search_relations "
+                        "WHERE relation=? AND text_version=?");
+  query.Bind(1, relation).Bind(2, static_cast<long long>(SearchTextVersion));
+  if (!query.Step()) return std::nullopt;
+  SearchIndexDefinition definition;
+  definition.table = query.Text(0);
+  definition.keyColumn = query.Text(1);
+  definition.columns = SplitColumns(query.Text(2));
+  definition.maxChars = static_cast<int>(query.Integer(3));
+  return definition;
+}
+
+void ForgetSearchIndex(sqlite3* db, const std::string& relation) {
+  bool ownsIndex = false;
+  {
+    EngineStatement owned(db, "SELECT 1 FROM __velt_search_relations WHERE base_table=?");
+    ownsIndex = owned.Bind(1, relation).Step();
+  }
+  if (ownsIndex) {
+    ExecEngineSql(db, "DROP TABLE IF EXISTS " + QuoteEngineName(SearchIndexName(relation)));
+    EngineStatement(db, "DELETE FROM __velt_search_relations WHERE base_table=?").Bind(1, relation).Run();
+  }
+  EngineStatement(db, "DELETE FROM __velt_search_relations WHERE relation=?").Bind(1, relation).Run();
+}
+
+}  // namespace velt::provider

@@ -1,0 +1,50 @@
+// The search index of a table: a full-text index of trigrams over the
+// folded searchable text of every row (SearchText.h), kept in step with
+// the table by triggers, and the record of which relations it serves.
+//
+// The searchable text of a row is LEFT(c1 & c2 & ..., maxChars) over the
+// definition's columns, as the program's search writes it. The index is
+// stored in hidden tables (MetaTablePrefix) beside the table, holds no
+// copy of the text, and is keyed by the table's rowid, which compaction
+// keeps (Engine.h). A view may be served when its rows are rows of the
+// table with the same key and column values.
+//
+// Functions act on one connection handle, raise velt::Error on engine
+// errors and add no locking; EnsureSearchIndex changes the file
+// atomically (all or nothing).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace velt::provider {
+
+struct SearchIndexDefinition {
+  std::string table;
+  std::string keyColumn;  // unique in the table
+  std::vector<std::string> columns;
+  int maxChars = 0;
+  std::vector<std::string> views;  // served besides the table
+};
+
+// The engine name of the index over `table`.
+std::string SearchIndexName(const std::string& table);
+
+// Creates the index when it is missing or was built for another
+// definition or other folding rules (filling it from the table's rows,
+// which takes time on a large table), renews its triggers, and records
+// the relations it serves.
+void EnsureSearchIndex(sqlite3* db, const SearchIndexDefinition& definition);
+
+// The definition whose index serves `relation` (names compared without
+// regard to letter case); nothing when none does. `views` is not filled.
+std::optional<SearchIndexDefinition> FindSearchIndexFor(sqlite3* db, const std::string& relation);
+
+// After `relation` was dropped: a table loses its index, a view stops
+// being served.
+void ForgetSearchIndex(sqlite3* db, const std::string& relation);
+
+}  // namespace velt::provider

@@ -19,8 +19,9 @@ std::string BuildRequest(const std::string& path, const std::string& host) {
   return request;
 }
 
-TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url)
-    : host_(host) {
+TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
+                                 const HttpTimeouts& timeouts)
+    : host_(host), timeouts_(timeouts) {
   PageInfo.ResCode = 0;
   PageInfo.Kbid = kbid;
   PageInfo.Url = url;
@@ -49,7 +50,7 @@ void TDownloadThread::Execute() {
   if (SplitUrl(PageInfo.Url, host, path)) {
     HttpRequest(host, BuildRequest(path, host), [this](const char* bytes, int count) {
       return ReceiveChunk(bytes, count);
-    });
+    }, timeouts_);
     AnalyseResponse(*RegExp, Buffer->Take(), PageInfo);
   }
   PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);

@@ -19,6 +19,7 @@
 #include "crawler/AnswerBuffer.h"
 #include "crawler/CrawlerHost.h"
 #include "crawler/PageInfo.h"
+#include "net/Http.h"
 #include "platform/Thread.h"
 
 namespace velt {
@@ -34,7 +35,10 @@ std::string BuildRequest(const std::string& path, const std::string& host);
 
 class TDownloadThread : public Thread {
  public:
-  TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url);
+  // The program always uses the client's standard time limits; tests of
+  // hostile servers pass shorter ones.
+  TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
+                  const HttpTimeouts& timeouts = {});
   ~TDownloadThread() override;
 
  protected:
@@ -45,6 +49,7 @@ class TDownloadThread : public Thread {
   void WriteRow();
 
   CrawlerHost& host_;
+  HttpTimeouts timeouts_;
   std::unique_ptr<AnswerBuffer> Buffer;
   std::unique_ptr<TRegExp> RegExp;
   TPageInfo PageInfo;

@@ -48,6 +48,16 @@ TEST(SqlDialect, CreateTableMapsTextTypesAndReportsTheTable) {
   EXPECT_EQ(TranslateSql("DROP TABLE [X]").kind, TranslatedSql::Kind::DropTable);
 }
 
+TEST(SqlDialect, IndexStatementsTakeTheEnginesFormAndViewDropsAreReported) {
+  EXPECT_EQ(Sql("CREATE INDEX IX ON T (A, [B C] DESC)"), "CREATE INDEX IX ON T (A, \"B C\" DESC)");
+  EXPECT_EQ(Sql("CREATE UNIQUE INDEX IX ON T (A)"), "CREATE UNIQUE INDEX IX ON T (A)");
+  EXPECT_EQ(Sql("DROP INDEX IX ON T"), "DROP INDEX IX");
+  EXPECT_THROW(TranslateSql("CREATE INDEX IX ON T (A) WITH DISALLOW NULL"), Error);
+  const TranslatedSql drop = TranslateSql("DROP VIEW V");
+  EXPECT_EQ(drop.kind, TranslatedSql::Kind::DropView);
+  EXPECT_EQ(drop.tableName, "V");
+}
+
 TEST(SqlDialect, RefusesWhatItCannotMeanSafely) {
   EXPECT_THROW(TranslateSql("SELECT \"abc"), Error);
   EXPECT_THROW(TranslateSql("SELECT [abc"), Error);

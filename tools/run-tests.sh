@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Runs the whole CTest suite of a build folder, then the same suite built
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on
-# any failure; the last line is CTest's summary.
+# with AddressSanitizer and UndefinedBehaviorSanitizer, a few seconds of
+# each fuzz target, and the threading, crawler, network and shutdown tests
+# built with ThreadSanitizer. Exits non-zero on any failure; the last line
+# is CTest's summary.
+#
+# VELTINDEXER_SKIP_SANITIZERS=1 leaves out every stage after the first;
+# VELT_FUZZ_SECONDS sets the fuzz stage's seconds per target (default 5).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -17,5 +22,17 @@ if [ "${VELTINDEXER_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake --build "$root/build-asan"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j2 || status=1
+
+  echo "=== Fuzzing (libFuzzer, ${VELT_FUZZ_SECONDS:-5}s per target) ==="
+  "$root/tools/fuzz.sh" "${VELT_FUZZ_SECONDS:-5}" || status=1
+
+  echo "=== ThreadSanitizer: threads, crawler, network and shutdown ==="
+  tsan="$root/build-tsan"
+  cmake -S "$root" -B "$tsan" -G Ninja -DVELTINDEXER_TSAN=ON >/dev/null
+  cmake --build "$tsan" --target platform_tests crawler_tests crawler_site_tests net_loopback_tests \
+    app_gui_tests fault_tests
+  export TSAN_OPTIONS="suppressions=$root/tests/tsan-suppressions.txt halt_on_error=1 second_deadlock_stack=1"
+  ctest --test-dir "$tsan" --output-on-failure -j2 -R '^MainFormShutdown\.' || status=1
+  ctest --test-dir "$tsan" --output-on-failure -j2 -L 'threads|network' || status=1
 fi
 exit $status

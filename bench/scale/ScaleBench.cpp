@@ -31,8 +31,8 @@ namespace {
 
 void Row(const char* what, const char* measured, double value, const char* baseline, double base,
          const char* target = "") {
-  std::printf("%-30s %s %10.4f s   %s %10.4f s   ratio %7.3f %s\n", what, measured, value, baseline, base,
-              value / base, target);
+  std::printf("%-30s %s %10.3f ms   %s %10.3f ms   ratio %7.3f %s\n", what, measured, value * 1e3, baseline,
+              base * 1e3, value / base, target);
 }
 
 std::map<std::string, int> ReadCounts(const std::string& path) {
@@ -111,16 +111,16 @@ void CompareStatus(const std::string& file, const std::string& extension) {
   Row("  status report (5 queries)", "store", ours, "sqlite3 shell", best);
 }
 
-int Run(const std::string& full, const std::string& small, const std::string& countsPath,
+int Run(const std::string& fullPath, const std::string& small, const std::string& countsPath,
         const std::string& extension) {
   const auto counts = ReadCounts(countsPath);
   const fs::path scratch = fs::temp_directory_path() / ("scale_bench_" + std::to_string(::getpid()));
   fs::create_directories(scratch);
   const std::string fullCopy = (scratch / "full.mdb").string();
   const std::string smallCopy = (scratch / "small.mdb").string();
-  const double copy = Seconds([&] { fs::copy_file(full, fullCopy); });
+  const double copy = Seconds([&] { fs::copy_file(fullPath, fullCopy); });
   fs::copy_file(small, smallCopy);
-  std::printf("database: %d rows, %.0f MB\n", counts.at("rows"), fs::file_size(full) / 1e6);
+  std::printf("database: %d rows, %.0f MB\n", counts.at("rows"), fs::file_size(fullPath) / 1e6);
 
   double smallStartup = 0;
   {
@@ -129,7 +129,9 @@ int Run(const std::string& full, const std::string& small, const std::string& co
     window.Close();
   }
   WindowRun window(fullCopy);
-  Row("start-up (window, upkeep)", "900k", window.StartupSeconds(), "1k", smallStartup);
+  const std::string rows = std::to_string(counts.at("rows") / 1000) + "k";
+  const char* full = rows.c_str();
+  Row("start-up (window, upkeep)", full, window.StartupSeconds(), "1k", smallStartup);
 
   TDatabaseJet smallDb;
   std::string error;
@@ -140,14 +142,14 @@ int Run(const std::string& full, const std::string& small, const std::string& co
     passSmall = std::min(passSmall, DispatcherPassSeconds(smallDb, 300));
   }
   smallDb.Close();
-  Row("dispatcher pass (4,5,6,claim)", "900k", passFull, "1k", passSmall, "(target <= 2)");
+  Row("dispatcher pass (4,5,6,claim)", full, passFull, "1k", passSmall, "(target <= 2)");
 
   CompareStatus(fullCopy, extension);
   CompareSearch("few hits", filldb::RareSearch().terms, counts.at("rare-hits"), fullCopy, extension);
-  CompareSearch("10,000 hits", filldb::CommonSearch().terms, counts.at("common-hits"), fullCopy, extension);
+  CompareSearch("many hits", filldb::CommonSearch().terms, counts.at("common-hits"), fullCopy, extension);
 
   const double shutdown = window.Close();
-  Row("shutdown (compaction)", "900k", shutdown, "file copy", copy);
+  Row("shutdown (compaction)", full, shutdown, "file copy", copy);
   std::printf("compacted file: %.0f MB\n", fs::file_size(fullCopy) / 1e6);
   fs::remove_all(scratch);
   return 0;

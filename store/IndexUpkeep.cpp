@@ -2,7 +2,6 @@
 #include <cctype>
 
 #include "platform/Error.h"
-
 #include "store/IndexTable.h"
 #include "store/provider/Catalog.h"
 #include "store/provider/SearchIndex.h"

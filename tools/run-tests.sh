@@ -30,7 +30,7 @@ if [ "${VELTINDEXER_SKIP_SANITIZERS:-0}" != 1 ]; then
   tsan="$root/build-tsan"
   cmake -S "$root" -B "$tsan" -G Ninja -DVELTINDEXER_TSAN=ON >/dev/null
   cmake --build "$tsan" --target platform_tests crawler_tests crawler_site_tests net_loopback_tests \
-    app_gui_tests fault_tests
+    app_gui_tests
   export TSAN_OPTIONS="suppressions=$root/tests/tsan-suppressions.txt halt_on_error=1 second_deadlock_stack=1"
   ctest --test-dir "$tsan" --output-on-failure -j2 -R '^MainFormShutdown\.' || status=1
   ctest --test-dir "$tsan" --output-on-failure -j2 -L 'threads|network' || status=1

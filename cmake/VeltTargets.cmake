@@ -55,14 +55,22 @@ function(velt_test)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  # An empty value would shift the property list, so each is added only
-  # when it has one.
+  # An empty value would shift the property list, so the environment is
+  # added only when there is one.
   set(properties TIMEOUT ${ARG_TIMEOUT})
   if(ARG_GUI)
     list(APPEND properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
+  gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 TEST_LIST ${ARG_NAME}_TESTS
+                       PROPERTIES ${properties})
+  # Labels are a list, which the discovery script would flatten; they are
+  # set by a script CTest reads after the discovered tests.
   if(ARG_LABELS)
-    list(APPEND properties LABELS "${ARG_LABELS}")
+    set(label_script ${CMAKE_CURRENT_BINARY_DIR}/${ARG_NAME}_labels.cmake)
+    file(WRITE ${label_script}
+         "if(${ARG_NAME}_TESTS)\n"
+         "  set_tests_properties(\${${ARG_NAME}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+         "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
   endif()
-  gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()

@@ -1,13 +1,15 @@
 // Two crawl processes on one database file at the same time, as when the
 // program is started twice. The engine lets both use the file; neither may
 // damage it or lose a row the other wrote, and the first to stop must not
-// compact the file away under the one still running.
+// compact the file away under the one still running. The second start may
+// find the file busy during its upkeep; it must then stop cleanly.
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <set>
 
 #include "tests/faults/ChildProcess.h"
@@ -60,11 +62,25 @@ TEST(SecondInstance, TwoCrawlsShareTheFileWithoutDamageOrLossAndOnlyTheLastCompa
   const std::string file = (folder / "index.mdb").string();
   kbsite::SiteProcess site({"--seed", "3", "--latency-ms", "50"});
   std::set<std::string> written;
+  int refusedStarts = 0;
   {
     ChildProcess first({FAULT_CRAWL_PROCESS, file, "crawl", "15"});
     ASSERT_TRUE(first.WaitForLine("READY", 30s));
-    ChildProcess second({FAULT_CRAWL_PROCESS, file, "crawl", "15"});
-    ASSERT_TRUE(second.WaitForLine("READY", 30s));
+    std::unique_ptr<ChildProcess> started;
+    for (int attempt = 0; attempt < 20 && !started; ++attempt) {
+      auto second = std::make_unique<ChildProcess>(std::vector<std::string>{FAULT_CRAWL_PROCESS, file, "crawl", "15"});
+      if (second->WaitForLine("READY", 30s)) {
+        started = std::move(second);
+        continue;
+      }
+      // The start-up upkeep may meet the first process's write and give
+      // up at once; the program then says so and starts no crawl.
+      EXPECT_EQ(second->Wait(30s), 3);
+      EXPECT_EQ(second->Lines(), (std::vector<std::string>{"OPEN 1", "LOG 1 database is locked", "EXIT"}));
+      ++refusedStarts;
+    }
+    ASSERT_TRUE(started);
+    ChildProcess& second = *started;
     AwaitWrites({&first, &second}, 40);
 
     first.Signal(SIGTERM);
@@ -81,6 +97,7 @@ TEST(SecondInstance, TwoCrawlsShareTheFileWithoutDamageOrLossAndOnlyTheLastCompa
     EXPECT_EQ(UnexpectedErrors(first), "");
     EXPECT_EQ(UnexpectedErrors(second), "");
   }
+  RecordProperty("refused_starts", refusedStarts);
   ASSERT_TRUE(PassesIntegrityCheck(file));
   const RowCodes rows = ReadRowCodes(file);
   int expected = 100000;

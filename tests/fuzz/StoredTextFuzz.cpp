@@ -4,6 +4,7 @@
 // characters bracketed finds the row.
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -19,10 +20,13 @@ using velt::fuzz::Require;
 constexpr char kKbid[] = "100000";
 constexpr char kUrl[] = "http://kb.example.test/default.aspx?scid=kb;ja;100000";
 
+char scratchFolder[] = "/tmp/velt-fuzz-XXXXXX";
+
 velt::TDatabaseJet& OpenScratchDatabase() {
   static velt::TDatabaseJet db;
-  char folder[] = "/tmp/velt-fuzz-XXXXXX";
-  Require(mkdtemp(folder) != nullptr, "no scratch folder");
+  const char* folder = mkdtemp(scratchFolder);
+  Require(folder != nullptr, "no scratch folder");
+  std::atexit([] { std::filesystem::remove_all(scratchFolder); });
   std::string error;
   Require(db.Open("", "", std::string(folder) + "/index.mdb", error), "scratch database did not open");
   Require(velt::RunIndexUpkeep(

@@ -13,7 +13,9 @@ namespace velt {
 
 class TDatabase;
 
-inline constexpr char SqlBeginTransaction[] = "BEGIN";
+// IMMEDIATE takes the write lock at once, so a claim waits its turn behind
+// another process instead of failing when its first write finds the file busy.
+inline constexpr char SqlBeginTransaction[] = "BEGIN IMMEDIATE";
 inline constexpr char SqlCommitTransaction[] = "COMMIT";
 inline constexpr char SqlRollbackTransaction[] = "ROLLBACK";
 

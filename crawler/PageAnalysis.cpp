@@ -31,10 +31,12 @@ std::int32_t StatusCodeValue(std::u16string_view digits) {
   return static_cast<std::int32_t>(value);
 }
 
-// Lines are joined with nothing between them; tabs become spaces. Neither
-// byte can be the second half of a code page 932 pair.
+// Lines are joined with nothing between them; tabs become spaces. Zero
+// bytes go too: they carry no text, and a value holding one could not be
+// stored, which would leave the row claimed for ever. None of these bytes
+// can be the second half of a code page 932 pair.
 void JoinLines(std::string& page) {
-  std::erase_if(page, [](char c) { return c == '\r' || c == '\n'; });
+  std::erase_if(page, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
   std::replace(page.begin(), page.end(), '\t', ' ');
 }
 

@@ -76,7 +76,11 @@ bool TDatabaseJet::Compact(const std::string& newPassword, std::string& error) {
     } catch (const std::exception& e) {
       error = e.what();
     }
-    if (!compacted && fileSystem_.Exists(tempPath)) fileSystem_.Remove(tempPath, stepError);
+    // The copy is written with a rollback journal; a failed write can leave
+    // that journal behind even when the copy itself is gone.
+    for (const std::string& leftover : {tempPath, tempPath + "-journal"}) {
+      if (fileSystem_.Exists(leftover)) fileSystem_.Remove(leftover, stepError);
+    }
   }
   // Never create a file here: an empty database in place of a lost one
   // would hide the loss.

@@ -44,15 +44,10 @@ void Column::SetProperty(const std::string& name, const Variant& value) {
   if (inView_) throw Error("The columns of the view '" + table_ + "' have no settable properties.");
   const bool allow = value.GetKind() == Variant::Kind::Bool ? value == Variant(true) : value.AsInteger() != 0;
   sqlite3* db = connection_->Handle();
-  ExecEngineSql(db, "SAVEPOINT velt_property");
-  try {
+  RunAsOneWrite(db, [&] {
     WriteAllowZeroLength(db, table_, name_, allow);
     RebuildColumnRules(db, table_);
-    ExecEngineSql(db, "RELEASE velt_property");
-  } catch (...) {
-    sqlite3_exec(db, "ROLLBACK TO velt_property; RELEASE velt_property", nullptr, nullptr, nullptr);
-    throw;
-  }
+  });
 }
 
 Table::Table(std::shared_ptr<Connection> connection, std::string name, bool isView)

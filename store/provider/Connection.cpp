@@ -97,8 +97,7 @@ void Connection::Execute(const std::string& sql) {
     return;
   }
   // Schema changes and the provider's bookkeeping commit together.
-  ExecEngineSql(db, "SAVEPOINT velt_schema");
-  try {
+  RunAsOneWrite(db, [&] {
     EngineStatement(db, translated.sql).Run();
     if (translated.kind == TranslatedSql::Kind::CreateTable) {
       RebuildColumnRules(db, translated.tableName);
@@ -108,11 +107,7 @@ void Connection::Execute(const std::string& sql) {
     } else {
       ForgetSearchIndex(db, translated.tableName);
     }
-    ExecEngineSql(db, "RELEASE velt_schema");
-  } catch (...) {
-    sqlite3_exec(db, "ROLLBACK TO velt_schema; RELEASE velt_schema", nullptr, nullptr, nullptr);
-    throw;
-  }
+  });
 }
 
 }  // namespace velt::provider

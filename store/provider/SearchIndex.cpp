@@ -111,16 +111,11 @@ void Record(sqlite3* db, const SearchIndexDefinition& definition) {
 std::string SearchIndexName(const std::string& table) { return std::string(MetaTablePrefix) + "text_" + table; }
 
 void EnsureSearchIndex(sqlite3* db, const SearchIndexDefinition& definition) {
-  ExecEngineSql(db, "SAVEPOINT velt_search");
-  try {
+  RunAsOneWrite(db, [&] {
     if (!IsCurrent(db, definition)) Rebuild(db, definition);
     CreateTriggers(db, definition);
     Record(db, definition);
-    ExecEngineSql(db, "RELEASE velt_search");
-  } catch (...) {
-    sqlite3_exec(db, "ROLLBACK TO velt_search; RELEASE velt_search", nullptr, nullptr, nullptr);
-    throw;
-  }
+  });
 }
 
 std::optional<SearchIndexDefinition> FindSearchIndexFor(sqlite3* db, const std::string& relation) {

@@ -15,6 +15,19 @@ void ExecEngineSql(sqlite3* db, const std::string& sql) {
   }
 }
 
+void RunAsOneWrite(sqlite3* db, const std::function<void()>& work) {
+  const bool outermost = sqlite3_get_autocommit(db) != 0;
+  ExecEngineSql(db, outermost ? "BEGIN IMMEDIATE" : "SAVEPOINT velt_write");
+  try {
+    work();
+    ExecEngineSql(db, outermost ? "COMMIT" : "RELEASE velt_write");
+  } catch (...) {
+    sqlite3_exec(db, outermost ? "ROLLBACK" : "ROLLBACK TO velt_write; RELEASE velt_write", nullptr, nullptr,
+                 nullptr);
+    throw;
+  }
+}
+
 EngineStatement::EngineStatement(sqlite3* db, std::string_view sql) : db_(db) {
   if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK)
     ThrowEngineError(db);

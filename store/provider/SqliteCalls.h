@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,13 @@ namespace velt::provider {
 
 // Runs statements that return no rows the caller needs.
 void ExecEngineSql(sqlite3* db, const std::string& sql);
+
+// Runs `work` so that all it writes commits together or not at all. Outside
+// a transaction it takes the write lock up front (BEGIN IMMEDIATE): a read
+// that later turns into a write could otherwise fail at once with "database
+// is locked" when another process wrote meanwhile, without waiting for the
+// busy time-out. Inside a caller's transaction it nests as a savepoint.
+void RunAsOneWrite(sqlite3* db, const std::function<void()>& work);
 
 // One prepared statement, finalized on destruction.
 class EngineStatement {

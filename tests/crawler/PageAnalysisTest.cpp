@@ -66,6 +66,8 @@ TEST(PageAnalysisTest, Title) {
   EXPECT_EQ(Analyse(Ok("", "<title>a < b</title>")).Title, "");
   EXPECT_EQ(Analyse(Ok("", "<title>say \"hi\"</title>")).Title, "say \"hi\"");
   EXPECT_EQ(Analyse(Ok("", "<body>no title</body>")).Title, "");
+  // A zero byte could not be stored with the row; it is dropped like a line break.
+  EXPECT_EQ(Analyse(Ok("", std::string("<title>N\0U\0L</title>", 20))).Title, "NUL");
 }
 
 TEST(PageAnalysisTest, MetaValues) {

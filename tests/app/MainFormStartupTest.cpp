@@ -76,6 +76,8 @@ struct ViewOnlyCase {
   const char* name;
   void (*prepare)(const std::string& path);
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ViewOnlyCase& c, std::ostream* os) { *os << c.name; }
 
 class MainFormViewOnly : public ::testing::TestWithParam<ViewOnlyCase> {};
 
@@ -116,6 +118,7 @@ struct UnopenableCase {
   const char* name;
   void (*prepare)(const TempDatabase&, std::string& path);
 };
+void PrintTo(const UnopenableCase& c, std::ostream* os) { *os << c.name; }
 
 class MainFormUnopenable : public ::testing::TestWithParam<UnopenableCase> {};
 

@@ -11,10 +11,10 @@
 
 namespace velt {
 
-std::string BuildRequest(const std::string& path, const std::string& host) {
-  const int length = std::snprintf(nullptr, 0, RequestFormat, path.c_str(), host.c_str());
+std::string BuildRequest(const std::string& path, const std::string& hostHeader) {
+  const int length = std::snprintf(nullptr, 0, RequestFormat, path.c_str(), hostHeader.c_str());
   std::string request(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(request.data(), request.size(), RequestFormat, path.c_str(), host.c_str());
+  std::snprintf(request.data(), request.size(), RequestFormat, path.c_str(), hostHeader.c_str());
   request.resize(static_cast<size_t>(length));
   return request;
 }
@@ -45,10 +45,9 @@ bool TDownloadThread::ReceiveChunk(const char* bytes, int count) { return Buffer
 
 void TDownloadThread::Execute() {
   PageInfo.GetBegin = FormatLocalNow(TimeStampFormat);
-  std::string host;
-  std::string path;
-  if (SplitUrl(PageInfo.Url, host, path)) {
-    HttpRequest(host, BuildRequest(path, host), [this](const char* bytes, int count) {
+  FetchTarget target;
+  if (SplitFetchUrl(PageInfo.Url, target)) {
+    HttpRequest(target, BuildRequest(target.path, target.HostHeader()), [this](const char* bytes, int count) {
       return ReceiveChunk(bytes, count);
     }, timeouts_);
     AnalyseResponse(*RegExp, Buffer->Take(), PageInfo);

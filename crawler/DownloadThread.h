@@ -27,11 +27,11 @@ namespace velt {
 class TRegExp;
 
 inline constexpr char RequestFormat[] =
-    "GET %s HTTP/1.0\r\nHOST: %s:80\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n\r\n";
+    "GET %s HTTP/1.0\r\nHOST: %s\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n\r\n";
 inline constexpr char TimeStampFormat[] = "%Y%m%d%H%M%S";  // strftime form of "yyyymmddhhnnss"
 
-// The request text for a path and host.
-std::string BuildRequest(const std::string& path, const std::string& host);
+// The request text for a path and the HOST header's "host:port".
+std::string BuildRequest(const std::string& path, const std::string& hostHeader);
 
 class TDownloadThread : public Thread {
  public:

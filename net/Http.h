@@ -1,23 +1,37 @@
 // The program's HTTP client: URL splitting, IPv4 host resolution and one
-// fetch over a TCP socket to port 80.
+// fetch over a TCP socket, in plain text or over TLS (FetchTarget.h says
+// which URL goes where).
 //
 // The client builds no request text, reads no header, follows no redirect
 // and keeps no connection: HttpRequest sends the caller's text unchanged and
 // hands every block of received bytes (at most kReceiveBufferSize at a time)
-// to the caller's handler until the peer closes, a receive fails or times
-// out, the fetch deadline passes, or the handler returns false.
+// to the caller's handler until the peer closes or the handler returns
+// false. A receive that fails or waits longer than its time-out, and a
+// fetch that outlasts its deadline, raise: what arrived is not the answer.
+//
+// HTTPS: TLS 1.2 or later with the host as server name; the certificate
+// chain and the host name (or address) are verified against the trusted
+// authorities of OpenSSL's default paths, the system's unless the standard
+// SSL_CERT_FILE or SSL_CERT_DIR environment variables name others (read at
+// the first HTTPS fetch of the process; tests point them at their own
+// authority).
 //
 // Errors: ResolveHost and HttpRequest raise velt::Error (platform/Error.h)
 // carrying a message text: "[host] IS INVALID ADDRSS." for a host that does
-// not resolve, otherwise the system's text for the failing call's error code
-// (no trailing blanks, control characters or "."). An error the handler
-// raises leaves HttpRequest as a velt::Error with the same text. SplitUrl,
-// IsByteNumber and IsDottedQuad answer with Booleans and never raise.
+// not resolve, "[host] LOOKUP TIMED OUT" for a lookup that outlasts the
+// connect time-out or the deadline, kFetchDeadlineText, "[host]
+// CERTIFICATE REFUSED: reason" and "[host] TLS FAILED: reason", otherwise
+// the system's text for the failing call's error code (no trailing blanks,
+// control characters or "."; a receive time-out gives that of ETIMEDOUT). An
+// error the handler raises leaves HttpRequest as a velt::Error with the same
+// text. SplitUrl, IsByteNumber and IsDottedQuad answer with Booleans and
+// never raise.
 //
 // Thread safety: every function may be called from any number of threads at
 // once. Each fetch owns its socket and buffer for the length of the call and
 // closes the socket on every path; host lookups use the re-entrant resolver
-// interfaces. The handler runs on the calling thread. NetStartup and
+// interfaces, each on a helper thread that a fetch stops waiting for at its
+// limit. The handler runs on the calling thread. NetStartup and
 // NetCleanup keep their place at program start and end; on this platform
 // sockets need no process-wide registration, so they hold no state.
 #pragma once
@@ -27,28 +41,31 @@
 #include <functional>
 #include <string>
 
+#include "net/FetchTarget.h"
+
 namespace velt {
 
 // Called with the bytes of one receive (count >= 1). The bytes are valid only
 // during the call. Return true to go on receiving, false to stop.
 using ReceiveHandler = std::function<bool(const char* bytes, int count)>;
 
-inline constexpr int kHttpPort = 80;
 inline constexpr int kReceiveBufferSize = 1025;
+inline constexpr char kFetchDeadlineText[] = "FETCH DEADLINE PASSED";
 
 // A server that accepts and then never answers must not hold a worker
-// forever: connect, the send and every wait for data are bounded by
-// kHttpIoTimeout, and a whole fetch by kHttpFetchDeadline, which also stops
-// a server that drips a byte just before every time-out.
+// forever: the lookup, connect, the TLS handshake, the send and every wait
+// for data are bounded by kHttpIoTimeout, and a whole fetch by
+// kHttpFetchDeadline, which also stops a server that drips a byte just
+// before every time-out.
 inline constexpr std::chrono::milliseconds kHttpIoTimeout{std::chrono::seconds(30)};
 inline constexpr std::chrono::milliseconds kHttpFetchDeadline{std::chrono::minutes(3)};
 
 struct HttpTimeouts {
-  // connect and send; a connect that does not finish in time raises.
+  // Lookup, connect, handshake and send, each.
   std::chrono::milliseconds io = kHttpIoTimeout;
-  // Each wait for data; when it passes, the fetch ends like an orderly close.
+  // Each wait for data.
   std::chrono::milliseconds receive = kHttpIoTimeout;
-  // The whole call; when it passes, the fetch ends like an orderly close.
+  // The whole call.
   std::chrono::milliseconds fetch = kHttpFetchDeadline;
 };
 
@@ -72,10 +89,21 @@ bool IsDottedQuad(const std::string& text);
 // name is looked up as given. Raises "[host] IS INVALID ADDRSS." otherwise.
 std::uint32_t ResolveHost(const std::string& host);
 
-// Connects to port 80 of the host, sends the request with one send and
+using HostResolver = std::function<std::uint32_t(const std::string& host)>;
+
+// resolve(host) on a helper thread, waited for until the deadline, as the
+// system's lookup has no time limit of its own. When the deadline passes
+// first it raises "[host] LOOKUP TIMED OUT"; the lookup then ends on its
+// own and its result is dropped. Errors of resolve are raised as they came.
+std::uint32_t ResolveHostWithin(const std::string& host, std::chrono::steady_clock::time_point deadline,
+                                const HostResolver& resolve = ResolveHost);
+
+// Connects to the target's port, over TLS for https, sends the request and
 // feeds received blocks to the handler. Returns true whenever it returns;
-// failures raise (see above). A receive error or time-out ends the fetch
-// like an orderly close.
+// failures raise (see above).
+bool HttpRequest(const FetchTarget& target, const std::string& request, const ReceiveHandler& handler,
+                 const HttpTimeouts& timeouts = {});
+// The same for port 80 of the host in plain text.
 bool HttpRequest(const std::string& host, const std::string& request,
                  const ReceiveHandler& handler, const HttpTimeouts& timeouts = {});
 

@@ -14,30 +14,6 @@
 #include "platform/Error.h"
 
 namespace velt::net_detail {
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Waits for the events until the deadline; false when it passes first.
-bool PollUntil(int fd, short events, Clock::time_point deadline) {
-  for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    pollfd entry{fd, events, 0};
-    const int ready = ::poll(&entry, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
-    if (ready > 0) return true;
-    if (ready == 0) return false;
-    if (errno != EINTR) RaiseSystemError(errno);
-  }
-}
-
-void SetNonBlocking(int fd, bool on) {
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK) < 0) {
-    RaiseSystemError(errno);
-  }
-}
-
-}  // namespace
 
 Socket::~Socket() {
   if (fd_ >= 0) ::close(fd_);
@@ -57,6 +33,24 @@ std::string SystemErrorText(int code) {
 
 void RaiseSystemError(int code) { throw Error(SystemErrorText(code)); }
 
+void SetNonBlocking(const Socket& socket, bool on) {
+  const int flags = ::fcntl(socket.fd(), F_GETFL);
+  if (flags < 0 || ::fcntl(socket.fd(), F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK) < 0) {
+    RaiseSystemError(errno);
+  }
+}
+
+bool WaitUntil(const Socket& socket, short events, Clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd entry{socket.fd(), events, 0};
+    const int ready = ::poll(&entry, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+    if (ready > 0) return true;
+    if (ready == 0) return false;
+    if (errno != EINTR) RaiseSystemError(errno);
+  }
+}
+
 void ConnectWithin(const Socket& socket, std::uint32_t address, int port,
                    std::chrono::milliseconds limit) {
   const auto deadline = Clock::now() + limit;
@@ -65,10 +59,10 @@ void ConnectWithin(const Socket& socket, std::uint32_t address, int port,
   peer.sin_port = htons(static_cast<std::uint16_t>(port));
   peer.sin_addr.s_addr = address;
 
-  SetNonBlocking(socket.fd(), true);
+  SetNonBlocking(socket, true);
   if (::connect(socket.fd(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
     if (errno != EINPROGRESS) RaiseSystemError(errno);
-    if (!PollUntil(socket.fd(), POLLOUT, deadline)) RaiseSystemError(ETIMEDOUT);
+    if (!WaitUntil(socket, POLLOUT, deadline)) RaiseSystemError(ETIMEDOUT);
     int error = 0;
     socklen_t length = sizeof error;
     if (::getsockopt(socket.fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
@@ -76,11 +70,7 @@ void ConnectWithin(const Socket& socket, std::uint32_t address, int port,
     }
     if (error != 0) RaiseSystemError(error);
   }
-  SetNonBlocking(socket.fd(), false);
-}
-
-bool WaitReadable(const Socket& socket, std::chrono::milliseconds limit) {
-  return PollUntil(socket.fd(), POLLIN, Clock::now() + limit);
+  SetNonBlocking(socket, false);
 }
 
 }  // namespace velt::net_detail

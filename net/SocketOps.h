@@ -13,6 +13,8 @@
 
 namespace velt::net_detail {
 
+using Clock = std::chrono::steady_clock;
+
 class Socket {
  public:
   explicit Socket(int fd) : fd_(fd) {}
@@ -30,12 +32,15 @@ class Socket {
 std::string SystemErrorText(int code);
 [[noreturn]] void RaiseSystemError(int code);
 
-// Connects to the IPv4 address (network byte order) and port; raises on
-// failure, with the text for ETIMEDOUT when the limit passes first.
+void SetNonBlocking(const Socket& socket, bool on);
+
+// True when one of the poll events is ready before the deadline.
+bool WaitUntil(const Socket& socket, short events, Clock::time_point deadline);
+
+// Connects to the IPv4 address (network byte order) and port, leaving the
+// socket blocking; raises on failure, with the text for ETIMEDOUT when the
+// limit passes first.
 void ConnectWithin(const Socket& socket, std::uint32_t address, int port,
                    std::chrono::milliseconds limit);
-
-// True when data (or the peer's close) can be read before the limit passes.
-bool WaitReadable(const Socket& socket, std::chrono::milliseconds limit);
 
 }  // namespace velt::net_detail

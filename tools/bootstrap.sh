@@ -22,6 +22,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic xvfb xauth libx11-dev
   curl iproute2 util-linux
+  libssl-dev openssl ca-certificates
   clang libclang-rt-14-dev
 )
 

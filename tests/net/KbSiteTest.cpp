@@ -13,10 +13,12 @@
 
 #include "net/Http.h"
 #include "platform/Encoding.h"
+#include "platform/Error.h"
 #include "tests/net/LoopbackPeer.h"
 #include "tools/kbsite/SiteAnswer.h"
 #include "tools/kbsite/SiteModel.h"
 #include "tools/kbsite/SiteProcess.h"
+#include "tools/kbsite/ThrowAwayCertificates.h"
 
 namespace velt {
 namespace {
@@ -27,25 +29,37 @@ using kbsite::SiteProcess;
 using testing::HasSubstr;
 using testing::StartsWith;
 
-std::string RequestFor(int number) {
-  return "GET /default.aspx?scid=kb;ja;" + std::to_string(number) +
-         " HTTP/1.0\r\nHOST: 127.0.0.1:80\r\nUser-Agent: VeltIndexer test\r\n\r\n";
+std::string RequestFor(int number, const std::string& hostHeader = "127.0.0.1:80") {
+  return "GET /default.aspx?scid=kb;ja;" + std::to_string(number) + " HTTP/1.0\r\nHOST: " + hostHeader +
+         "\r\nUser-Agent: VeltIndexer test\r\n\r\n";
 }
 
 struct Fetched {
   std::string answer;
   std::vector<int> counts;
+  std::string error;  // empty when the fetch returned
 };
+
+FetchTarget PlainSite() {
+  FetchTarget target;
+  target.host = "127.0.0.1";
+  return target;
+}
 
 // Collects like the crawler: stops once the marker has arrived, unless told
 // to read to the end.
-Fetched Fetch(int number, bool stopAtMarker = true, const HttpTimeouts& timeouts = {}) {
+Fetched Fetch(int number, bool stopAtMarker = true, const HttpTimeouts& timeouts = {},
+              const FetchTarget& target = PlainSite()) {
   Fetched fetched;
-  HttpRequest("127.0.0.1", RequestFor(number), [&](const char* bytes, int count) {
-    fetched.counts.push_back(count);
-    fetched.answer.append(bytes, static_cast<std::size_t>(count));
-    return !stopAtMarker || fetched.answer.find(kbsite::kMarker) == std::string::npos;
-  }, timeouts);
+  try {
+    HttpRequest(target, RequestFor(number, target.HostHeader()), [&](const char* bytes, int count) {
+      fetched.counts.push_back(count);
+      fetched.answer.append(bytes, static_cast<std::size_t>(count));
+      return !stopAtMarker || fetched.answer.find(kbsite::kMarker) == std::string::npos;
+    }, timeouts);
+  } catch (const Error& error) {
+    fetched.error = error.what();
+  }
   return fetched;
 }
 
@@ -104,11 +118,12 @@ TEST(KbSiteTest, MisbehavesOnChosenNumbers) {
   const SiteModel model(1);
   const int a = FindArticle(model, 200);
   const int b = FindArticle(model, 200, -1, a + 3);
+  const int stalled = FindArticle(model, 200, -1, b + 1);
   const int silent = 100900, endless = 100901, drip = 100902;
   SiteProcess site({"--no-status-line", std::to_string(a), "--blank-line", std::to_string(b),
                     "--no-marker", std::to_string(a + 1) + "-" + std::to_string(a + 2),
                     "--silent", std::to_string(silent), "--endless", std::to_string(endless),
-                    "--drip", std::to_string(drip), "--drip-ms", "30"});
+                    "--drip", std::to_string(drip), "--drip-ms", "30", "--head-then-stall", std::to_string(stalled)});
 
   EXPECT_THAT(Fetch(a).answer, testing::Not(StartsWith("HTTP/")));
   EXPECT_THAT(Fetch(b).answer, StartsWith("\r\nHTTP/1.1 200 OK"));
@@ -116,7 +131,14 @@ TEST(KbSiteTest, MisbehavesOnChosenNumbers) {
 
   HttpTimeouts shortWait;
   shortWait.receive = 300ms;
-  EXPECT_TRUE(Fetch(silent, true, shortWait).answer.empty());
+  const Fetched nothing = Fetch(silent, true, shortWait);
+  EXPECT_TRUE(nothing.answer.empty());
+  EXPECT_EQ(nothing.error, "Connection timed out");
+  const Fetched head = Fetch(stalled, true, shortWait);
+  EXPECT_THAT(head.answer, StartsWith("HTTP/1.1 200 OK"));
+  EXPECT_THAT(head.answer, HasSubstr("<title>"));
+  EXPECT_THAT(head.answer, testing::Not(HasSubstr(std::string(kbsite::kMarker))));
+  EXPECT_EQ(head.error, "Connection timed out");
 
   HttpTimeouts deadline;
   deadline.fetch = 500ms;
@@ -125,9 +147,48 @@ TEST(KbSiteTest, MisbehavesOnChosenNumbers) {
   EXPECT_GT(dripped.answer.size(), 0u);
   EXPECT_LT(dripped.answer.size(), 40u);
   EXPECT_THAT(dripped.counts, testing::Each(1));
+  EXPECT_EQ(dripped.error, kFetchDeadlineText);
 
   EXPECT_THAT(LineFor(site.ServedLines(), silent), HasSubstr("\tanswer=silent\t"));
+  EXPECT_THAT(LineFor(site.ServedLines(), stalled), HasSubstr("\tanswer=head-then-stall\t"));
   EXPECT_EQ(site.Stop(), 0);
+}
+
+TEST(KbSiteTest, FetchesGoToTheUrlsPortAndHttpsVerifiesTheCertificate) {
+  const auto& certificates = kbsite::TrustedTestCertificates();
+  const struct {
+    const char* server;  // "" for plain HTTP
+    int port;
+    const char* base;
+    const char* error;  // "" when the page must arrive
+  } cases[] = {
+      {"", 8080, "http://localhost:8080", ""},
+      {"localhost", 443, "https://localhost", ""},
+      {"localhost", 8443, "https://127.0.0.1:8443", ""},
+      {"other-name", 443, "https://localhost", "[localhost] CERTIFICATE REFUSED: hostname mismatch"},
+      {"unknown-signer", 443, "https://localhost", "[localhost] CERTIFICATE REFUSED: unable to get local issuer"},
+  };
+  const SiteModel model(1);
+  const int number = FindArticle(model, 200);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.server) + " " + c.base);
+    std::vector<std::string> arguments = {"--page-size", "3000"};
+    if (*c.server != '\0') {
+      const auto tls = certificates.TlsArguments(c.server);
+      arguments.insert(arguments.end(), tls.begin(), tls.end());
+    }
+    SiteProcess site(arguments, c.port);
+    FetchTarget target;
+    ASSERT_TRUE(SplitFetchUrl(c.base + std::string("/default.aspx?scid=kb;ja;") + std::to_string(number), target));
+    const Fetched fetched = Fetch(number, false, {}, target);
+    EXPECT_THAT(fetched.error, StartsWith(c.error));
+    if (*c.error == '\0') {
+      EXPECT_EQ(fetched.answer, kbsite::RenderAnswer(model.ArticleFor(number), 3000, kbsite::AnswerShape::Normal));
+      for (int count : fetched.counts) EXPECT_LE(count, kReceiveBufferSize);
+    } else {
+      EXPECT_TRUE(fetched.answer.empty());
+    }
+  }
 }
 
 TEST(KbSiteTest, ServesManyConnectionsAtOnceAndStopsCleanlyWhileTheyHang) {

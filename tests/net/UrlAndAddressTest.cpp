@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "net/Http.h"
@@ -44,6 +45,63 @@ TEST(SplitUrlTest, RefusesOtherPrefixesAndLeavesOutputsAlone) {
     EXPECT_FALSE(split.ok) << url;
     EXPECT_EQ(split.host, "(untouched)") << url;
     EXPECT_EQ(split.path, "(untouched)") << url;
+  }
+}
+
+TEST(SplitFetchUrlTest, TakesTheSchemesPortAndNamesItInTheHostHeader) {
+  const struct {
+    const char* url;
+    bool tls;
+    const char* host;
+    int port;
+    const char* path;
+    const char* hostHeader;
+  } cases[] = {
+      {"http://kb.example.test/default.aspx?scid=kb;ja;100000", false, "kb.example.test", 80,
+       "/default.aspx?scid=kb;ja;100000", "kb.example.test:80"},
+      {"http://host", false, "host", 80, "/", "host:80"},
+      {"http://host:8080/x", false, "host", 8080, "/x", "host:8080"},
+      {"https://host/x", true, "host", 443, "/x", "host:443"},
+      {"https://10.0.0.1:8443/a:1", true, "10.0.0.1", 8443, "/a:1", "10.0.0.1:8443"},
+      // No port number after the colon: the host keeps it, as SplitUrl leaves it.
+      {"http://host:/x", false, "host:", 80, "/x", "host::80"},
+      {"http://host:abc/x", false, "host:abc", 80, "/x", "host:abc:80"},
+      {"http://host:65536/x", false, "host:65536", 80, "/x", "host:65536:80"},
+      {"https://", true, "", 443, "/", ":443"},
+  };
+  for (const auto& c : cases) {
+    FetchTarget target;
+    ASSERT_TRUE(SplitFetchUrl(c.url, target)) << c.url;
+    EXPECT_EQ(target.tls, c.tls) << c.url;
+    EXPECT_EQ(target.host, c.host) << c.url;
+    EXPECT_EQ(target.port, c.port) << c.url;
+    EXPECT_EQ(target.path, c.path) << c.url;
+    EXPECT_EQ(target.HostHeader(), c.hostHeader) << c.url;
+  }
+  for (const char* url : {"HTTPS://host/", "ftp://host/", " https://host/", "https:/host"}) {
+    FetchTarget target;
+    target.host = "(untouched)";
+    EXPECT_FALSE(SplitFetchUrl(url, target)) << url;
+    EXPECT_EQ(target.host, "(untouched)") << url;
+  }
+}
+
+TEST(SiteBaseUrlErrorTest, AcceptsSchemeHostPortAndPathWithinTheLengthOnly) {
+  const std::string longest = "http://h/" + std::string(94 - 9, 'p');
+  for (const std::string& url :
+       {std::string("http://localhost/default.aspx?scid=kb;ja;"), std::string("https://kb.example.test:8443/kb/"),
+        std::string("http://10.0.0.1/a?b=c&d="), longest}) {
+    EXPECT_EQ(SiteBaseUrlError(url), "") << url;
+  }
+  for (const std::string& url :
+       {longest + "p", std::string("ftp://host/"), std::string("HTTP://host/"), std::string("http://host"),
+        std::string("http:///path"), std::string("http://host:0/"), std::string("http://host:65536/"),
+        std::string("http://host:/"), std::string("http://user@host/"), std::string("http://-host/"),
+        std::string("http://host/a b"), std::string("http://host/a\r\nX: y"), std::string("http://host/#"),
+        std::string("http://host/\xE3\x81\x82"), std::string("")}) {
+    const std::string error = SiteBaseUrlError(url);
+    EXPECT_NE(error, "") << url;
+    EXPECT_THAT(error, testing::StartsWith("the ")) << url;
   }
 }
 

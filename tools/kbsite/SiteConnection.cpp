@@ -45,6 +45,11 @@ void DrainUntilClosed(int fd, const SocketWait& wait, int ms) {
   while (wait.ReadSome(fd, ignored, ms)) ignored.clear();
 }
 
+// The answer up to its marker (all of an answer without one), then nothing.
+void SendHeadThenStall(int fd, const std::string& answer, const SocketWait& wait) {
+  if (wait.SendAll(fd, std::string_view(answer).substr(0, answer.find(kMarker)))) DrainUntilClosed(fd, wait, -1);
+}
+
 void Answer(int fd, const SiteContext& site, const SocketWait& wait) {
   const std::string request = ReadRequest(fd, wait);
   if (request.empty()) return;  // a probe that connected and left
@@ -68,6 +73,9 @@ void Answer(int fd, const SiteContext& site, const SocketWait& wait) {
     case Behaviour::Drip:
       SendDrip(fd, RenderAnswer(article, site.options.pageSize, AnswerShape::Normal), site.options.dripMs, wait);
       return;
+    case Behaviour::HeadThenStall:
+      SendHeadThenStall(fd, RenderAnswer(article, site.options.pageSize, AnswerShape::Normal), wait);
+      return;
     default:
       wait.SendAll(fd, RenderAnswer(article, site.options.pageSize, ShapeFor(behaviour)));
   }
@@ -83,8 +91,14 @@ void ServedLog::Write(std::string_view line) {
 }
 
 void ServeConnection(int fd, const SiteContext& site) {
-  const SocketWait wait(site.stopFd);
-  Answer(fd, site, wait);
+  TlsConnection tls(nullptr, &SSL_free);
+  if (site.tls != nullptr) tls = NewTlsConnection(site.tls, fd);
+  const SocketWait wait(site.stopFd, tls.get());
+  // A client that refuses the certificate ends the handshake here.
+  if (site.tls == nullptr || (tls && wait.Handshake(fd, kRequestWaitMs))) {
+    Answer(fd, site, wait);
+    if (tls) SSL_shutdown(tls.get());  // TLS's own end of stream
+  }
   ::shutdown(fd, SHUT_WR);
   DrainUntilClosed(fd, wait, kLingerMs);
   ::close(fd);

@@ -1,5 +1,6 @@
-// One client connection of the sample site: read the request, answer it
-// the way the options say for its article, close.
+// One client connection of the sample site: make the TLS handshake when the
+// site serves TLS, read the request, answer it the way the options say for
+// its article, close.
 //
 // ServedLog prints one line per answer (SiteAnswer.h: FormatServedLine);
 // lines from concurrent connections never interleave.
@@ -11,6 +12,7 @@
 
 #include "tools/kbsite/SiteModel.h"
 #include "tools/kbsite/SiteOptions.h"
+#include "tools/kbsite/SiteTls.h"
 
 namespace velt::kbsite {
 
@@ -29,6 +31,7 @@ struct SiteContext {
   const SiteOptions& options;
   ServedLog& log;
   int stopFd;
+  SSL_CTX* tls;  // null for plain HTTP
 };
 
 // Serves the connection and closes fd.

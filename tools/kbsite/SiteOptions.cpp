@@ -38,6 +38,7 @@ Behaviour SiteOptions::BehaviourFor(int number) const {
   if (silent.count(number)) return Behaviour::Silent;
   if (endless.count(number)) return Behaviour::Endless;
   if (drip.count(number)) return Behaviour::Drip;
+  if (headThenStall.count(number)) return Behaviour::HeadThenStall;
   if (noStatusLine.count(number)) return Behaviour::NoStatusLine;
   if (blankLineFirst.count(number)) return Behaviour::BlankLineFirst;
   if (noMarker.count(number)) return Behaviour::NoMarker;
@@ -53,6 +54,7 @@ const char* BehaviourName(Behaviour behaviour) {
     case Behaviour::Silent: return "silent";
     case Behaviour::Endless: return "endless";
     case Behaviour::Drip: return "drip";
+    case Behaviour::HeadThenStall: return "head-then-stall";
   }
   return "";
 }
@@ -70,7 +72,8 @@ bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, s
   const std::map<std::string_view, std::set<int>*> lists = {
       {"--no-status-line", &options.noStatusLine}, {"--blank-line", &options.blankLineFirst},
       {"--no-marker", &options.noMarker},           {"--silent", &options.silent},
-      {"--endless", &options.endless},               {"--drip", &options.drip}};
+      {"--endless", &options.endless},               {"--drip", &options.drip},
+      {"--head-then-stall", &options.headThenStall}};
   struct NumberOption {
     long long low, high;
     std::function<void(long long)> set;
@@ -85,6 +88,15 @@ bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, s
     const std::string_view name = argv[i];
     if (name == "--help" || name == "-h") {
       options.help = true;
+      continue;
+    }
+    if (name == "--tls") {
+      if (i + 2 >= argc) {
+        error = "--tls needs a certificate file and a key file";
+        return false;
+      }
+      options.tlsCertificate = argv[++i];
+      options.tlsKey = argv[++i];
       continue;
     }
     const auto list = lists.find(name);
@@ -124,7 +136,8 @@ std::string SiteUsage() {
       "numbers exist (200), some are absent (302), a few answer 404 or 500.\n"
       "Pages come in Shift_JIS, EUC-JP, ISO-2022-JP and UTF-8, with the charset\n"
       "in varying letter case or not declared. Each connection gets one answer\n"
-      "and is then closed. SIGTERM or SIGINT stops the site.\n"
+      "and is then closed. SIGTERM or SIGINT stops the site. With --tls it\n"
+      "serves the same over HTTPS.\n"
       "\n"
       "options:\n"
       "  --port N             port to listen on (default 80)\n"
@@ -132,6 +145,8 @@ std::string SiteUsage() {
       "  --latency-ms N       wait N ms before each answer (default 0)\n"
       "  --page-size N        pad 200 pages to at least N bytes (default 6000)\n"
       "  --drip-ms N          pause between bytes for --drip (default 200)\n"
+      "  --tls CERT KEY       serve HTTPS with this certificate chain and key\n"
+      "                       (PEM files; TLS 1.2 or later)\n"
       "misbehaviour on chosen numbers (LIST: N, N-M, comma-separated):\n"
       "  --no-status-line LIST  answer without the status line\n"
       "  --blank-line LIST      send a blank line before the status line\n"
@@ -139,14 +154,17 @@ std::string SiteUsage() {
       "  --silent LIST          read the request, never answer, never close\n"
       "  --endless LIST         a page without marker that never ends\n"
       "  --drip LIST            send the answer one byte every --drip-ms ms\n"
+      "  --head-then-stall LIST send the answer up to the marker, then nothing,\n"
+      "                         never close\n"
       "\n"
       "Each answer prints one line on standard output, tab-separated fields:\n"
       "  kbid=N status=N charset=C encoding=E answer=A title=T description=D\n"
       "  keywords=K kbparents=P\n"
       "charset is as declared (empty: none), encoding is the page's real one,\n"
       "answer is normal, no-status-line, blank-line, no-marker, silent,\n"
-      "endless, drip or bad-request; texts are UTF-8 and empty unless the\n"
-      "status is 200. A title broken over two lines is printed joined.\n";
+      "endless, drip, head-then-stall or bad-request; texts are UTF-8 and\n"
+      "empty unless the status is 200. A title broken over two lines is\n"
+      "printed joined.\n";
 }
 
 }  // namespace velt::kbsite

@@ -16,7 +16,7 @@
 namespace velt::kbsite {
 
 // How one article's connection behaves.
-enum class Behaviour { Normal, NoStatusLine, BlankLineFirst, NoMarker, Silent, Endless, Drip };
+enum class Behaviour { Normal, NoStatusLine, BlankLineFirst, NoMarker, Silent, Endless, Drip, HeadThenStall };
 
 struct SiteOptions {
   int port = 80;
@@ -25,7 +25,9 @@ struct SiteOptions {
   std::size_t pageSize = 6000;
   int dripMs = 200;
   bool help = false;
-  std::set<int> noStatusLine, blankLineFirst, noMarker, silent, endless, drip;
+  // Serve TLS with this certificate chain and key (PEM files) when set.
+  std::string tlsCertificate, tlsKey;
+  std::set<int> noStatusLine, blankLineFirst, noMarker, silent, endless, drip, headThenStall;
 
   Behaviour BehaviourFor(int number) const;
 };

@@ -43,6 +43,10 @@ SiteServer::~SiteServer() {
 }
 
 bool SiteServer::Listen(std::string& error) {
+  if (!options_.tlsCertificate.empty()) {
+    tls_ = MakeServerContext(options_.tlsCertificate, options_.tlsKey, error);
+    if (!tls_) return false;
+  }
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0) {
     error = std::strerror(errno);
@@ -63,7 +67,7 @@ bool SiteServer::Listen(std::string& error) {
 }
 
 void SiteServer::Serve(int stopFd) {
-  const SiteContext site{model_, options_, log_, stopFd};
+  const SiteContext site{model_, options_, log_, stopFd, tls_.get()};
   std::list<ConnectionThread> threads;
   for (;;) {
     pollfd entries[2] = {{stopFd, POLLIN, 0}, {listenFd_, POLLIN, 0}};

@@ -20,7 +20,8 @@ class SiteServer {
   SiteServer(const SiteServer&) = delete;
   SiteServer& operator=(const SiteServer&) = delete;
 
-  // Binds 127.0.0.1 on the options' port; false with the reason otherwise.
+  // Binds 127.0.0.1 on the options' port and loads the TLS files when the
+  // options name them; false with the reason otherwise.
   bool Listen(std::string& error);
   void Serve(int stopFd);
 
@@ -28,6 +29,7 @@ class SiteServer {
   const SiteOptions& options_;
   SiteModel model_;
   ServedLog& log_;
+  TlsContext tls_{nullptr, &SSL_CTX_free};
   int listenFd_ = -1;
 };
 

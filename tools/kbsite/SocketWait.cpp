@@ -9,6 +9,14 @@ namespace velt::kbsite {
 namespace {
 // A client that takes no data for this long has gone.
 constexpr int kStallMs = 10000;
+
+// A plain socket call's outcome in the form of a TLS step.
+TlsStep PlainStep(ssize_t result, short event) {
+  if (result > 0) return {static_cast<std::size_t>(result), 0};
+  if (result < 0 && (errno == EAGAIN || errno == EINTR)) return {0, event};
+  return {};
+}
+
 }  // namespace
 
 int SocketWait::Wait(int fd, short events, int ms) const {
@@ -22,31 +30,47 @@ int SocketWait::Wait(int fd, short events, int ms) const {
   }
 }
 
+TlsStep SocketWait::ReadStep(int fd, char* buffer, std::size_t size) const {
+  if (tls_ != nullptr) return TlsReadStep(tls_, buffer, size);
+  return PlainStep(::recv(fd, buffer, size, MSG_DONTWAIT), POLLIN);
+}
+
+TlsStep SocketWait::WriteStep(int fd, std::string_view data) const {
+  if (tls_ != nullptr) return TlsWriteStep(tls_, data.data(), data.size());
+  return PlainStep(::send(fd, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT), POLLOUT);
+}
+
 bool SocketWait::Stopped() const { return Wait(-1, 0, 0) < 0; }
 
 bool SocketWait::Pause(int ms) const { return Wait(-1, 0, ms) == 0; }
 
 bool SocketWait::SendAll(int fd, std::string_view data) const {
+  short event = POLLOUT;
   while (!data.empty()) {
-    if (Wait(fd, POLLOUT, kStallMs) != 1) return false;
-    const ssize_t sent = ::send(fd, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (sent < 0) {
-      if (errno == EAGAIN || errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(sent));
+    if (Wait(fd, event, kStallMs) != 1) return false;
+    const TlsStep step = WriteStep(fd, data);
+    if (step.count == 0 && step.waitFor == 0) return false;
+    data.remove_prefix(step.count);
+    event = step.count > 0 ? POLLOUT : step.waitFor;
   }
   return true;
 }
 
 bool SocketWait::ReadSome(int fd, std::string& text, int ms) const {
-  if (Wait(fd, POLLIN, ms) != 1) return false;
+  // TLS may hold decrypted bytes that the socket no longer shows.
+  if ((tls_ == nullptr || SSL_pending(tls_) == 0) && Wait(fd, POLLIN, ms) != 1) return false;
   char buffer[4096];
-  const ssize_t count = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
-  if (count < 0) return errno == EAGAIN || errno == EINTR;
-  if (count == 0) return false;
-  text.append(buffer, static_cast<std::size_t>(count));
-  return true;
+  const TlsStep step = ReadStep(fd, buffer, sizeof buffer);
+  text.append(buffer, step.count);
+  return step.count > 0 || step.waitFor != 0;
+}
+
+bool SocketWait::Handshake(int fd, int ms) const {
+  for (;;) {
+    const TlsStep step = TlsHandshakeStep(tls_);
+    if (step.count > 0) return true;
+    if (step.waitFor == 0 || Wait(fd, step.waitFor, ms) != 1) return false;
+  }
 }
 
 }  // namespace velt::kbsite

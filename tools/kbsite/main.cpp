@@ -26,7 +26,9 @@ bool InstallStopSignals(int& stopRead) {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
-  return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
+  // OpenSSL writes with write(): a client that has gone must not end the site.
+  return ::signal(SIGPIPE, SIG_IGN) != SIG_ERR && ::sigaction(SIGTERM, &action, nullptr) == 0 &&
+         ::sigaction(SIGINT, &action, nullptr) == 0;
 }
 
 }  // namespace
@@ -51,10 +53,11 @@ int main(int argc, char** argv) {
   ServedLog log(stdout);
   SiteServer server(options, log);
   if (!server.Listen(error)) {
-    std::fprintf(stderr, "kbsite: cannot listen on %s\n", error.c_str());
+    std::fprintf(stderr, "kbsite: cannot serve: %s\n", error.c_str());
     return 1;
   }
-  std::fprintf(stderr, "kbsite: serving on 127.0.0.1:%d (seed %u)\n", options.port, options.seed);
+  std::fprintf(stderr, "kbsite: serving %s on 127.0.0.1:%d (seed %u)\n",
+               options.tlsCertificate.empty() ? "HTTP" : "HTTPS", options.port, options.seed);
   server.Serve(stopRead);
   std::fprintf(stderr, "kbsite: stopped\n");
   return 0;

@@ -1,14 +1,17 @@
-// The real dispatcher and workers against the sample site on port 80 (run
-// through tests/run-in-netns.sh), checked row by row against what the
-// site's model says it served.
+// The real dispatcher and workers against the sample site (run through
+// tests/run-in-netns.sh), over HTTP and HTTPS, checked row by row against
+// what the site's model says it served.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "crawler/ClaimTransaction.h"
+#include "crawler/DownloadThread.h"
 #include "crawler/ThreadCreator.h"
 #include "platform/Encoding.h"
 #include "platform/MainThread.h"
@@ -16,6 +19,7 @@
 #include "tests/crawler/TestDatabase.h"
 #include "tools/kbsite/SiteModel.h"
 #include "tools/kbsite/SiteProcess.h"
+#include "tools/kbsite/ThrowAwayCertificates.h"
 
 namespace velt {
 namespace {
@@ -48,6 +52,24 @@ void Crawl(FakeHost& host, size_t claims) {
   EXPECT_TRUE(host.log.empty()) << host.log.front().text;
 }
 
+// Workers as the dispatcher starts them, for numbers under a base URL of
+// the test's choosing: each row claimed, at most 30 workers at once, and
+// back when all have ended.
+void FetchClaimed(FakeHost& host, const std::string& baseUrl, const std::vector<int>& numbers,
+                  const HttpTimeouts& limits = {}) {
+  for (int number : numbers) {
+    ASSERT_TRUE(ServeUntil([&] { return host.lines.size() < 30; }, 60s));
+    const std::string kbid = std::to_string(number);
+    std::string error;
+    {
+      CriticalSectionGuard hold(DatabaseLock);
+      ASSERT_TRUE(ClaimRow(*Database, kbid, baseUrl + kbid, error)) << error;
+    }
+    (new TDownloadThread(host, kbid, baseUrl + kbid, limits))->Start();  // it frees itself
+  }
+  EXPECT_TRUE(ServeUntil([&] { return host.lines.empty(); }, 60s)) << host.lines.size() << " workers left";
+}
+
 int Number(const std::string& urlOrKbid) { return std::stoi(urlOrKbid.substr(urlOrKbid.size() - 6)); }
 
 // How often the site answered each number.
@@ -61,9 +83,10 @@ bool IsTimeStamp(const std::optional<std::string>& text) {
   return text && text->size() == 14 && std::all_of(text->begin(), text->end(), ::isdigit);
 }
 
-void ExpectRowAsServed(const Row& row, const kbsite::Article& article, int resCode) {
+void ExpectRowAsServed(const Row& row, const kbsite::Article& article, int resCode,
+                       const std::string& baseUrl = ArticleBaseUrl) {
   SCOPED_TRACE("KBID " + row.kbid);
-  EXPECT_EQ(row.url, std::string(ArticleBaseUrl) + row.kbid);
+  EXPECT_EQ(row.url, baseUrl + row.kbid);
   EXPECT_EQ(row.resCode, resCode);
   const bool found = resCode == 200;
   EXPECT_EQ(row.title, found ? AsStored(article.title) : "");
@@ -156,6 +179,83 @@ TEST_F(CrawlEndToEndTest, AStoppedOrKilledCrawlResumesWithoutGapsOrRepeats) {
     ASSERT_EQ(Number(rows[i].kbid), 100000 + static_cast<int>(i));
     const auto article = model.ArticleFor(Number(rows[i].kbid));
     ExpectRowAsServed(rows[i], article, article.status);
+  }
+}
+
+// A row as its claim left it: fetched again after the next start.
+void ExpectRowClaimed(const Row& row) {
+  SCOPED_TRACE("KBID " + row.kbid);
+  EXPECT_EQ(row.resCode, 0);
+  EXPECT_FALSE(row.title || row.description || row.keywords || row.kbParents || row.getBegin || row.getEnd);
+}
+
+TEST_F(CrawlEndToEndTest, OverHttpsRowsHoldWhatTheSiteServedAndRefusedCertificatesLeaveRowsClaimed) {
+  const auto& certificates = kbsite::TrustedTestCertificates();
+  const struct {
+    const char* server;
+    int port;
+    const char* base;
+    int first, count;
+    bool refused;
+  } cases[] = {
+      {"localhost", 8443, "https://localhost:8443/default.aspx?scid=kb;ja;", 100000, 200, false},
+      {"other-name", 443, "https://localhost/default.aspx?scid=kb;ja;", 100200, 5, true},
+      {"unknown-signer", 443, "https://localhost/default.aspx?scid=kb;ja;", 100205, 5, true},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = certificates.TlsArguments(c.server);
+    arguments.insert(arguments.end(), {"--seed", std::to_string(kSeed)});
+    SiteProcess site(arguments, c.port);
+    std::vector<int> numbers(static_cast<size_t>(c.count));
+    std::iota(numbers.begin(), numbers.end(), c.first);
+    FetchClaimed(host, c.base, numbers);
+  }
+  const auto rows = db.Rows();
+  ASSERT_EQ(rows.size(), 210u);
+  std::set<int> statuses;
+  for (const auto& c : cases) {
+    for (int i = 0; i < c.count; ++i) {
+      const Row& row = rows[static_cast<size_t>(c.first - 100000 + i)];
+      if (c.refused) {
+        ExpectRowClaimed(row);
+        continue;
+      }
+      const auto article = model.ArticleFor(Number(row.kbid));
+      ExpectRowAsServed(row, article, article.status, c.base);
+      statuses.insert(article.status);
+    }
+  }
+  EXPECT_EQ(statuses, (std::set<int>{200, 302, 404, 500}));
+}
+
+TEST_F(CrawlEndToEndTest, AnAnswerCutByATimeLimitStaysClaimedAndIsFetchedAfterTheNextStart) {
+  // One 200 article for each way an answer can be cut short.
+  std::vector<int> found;
+  for (int n = 100000; found.size() < 3; ++n) {
+    if (model.ArticleFor(n).status == 200) found.push_back(n);
+  }
+  const struct {
+    const char* option;
+    int number;
+  } cases[] = {{"--head-then-stall", found[0]}, {"--silent", found[1]}, {"--drip", found[2]}};
+  std::vector<std::string> arguments = {"--seed", std::to_string(kSeed), "--drip-ms", "20"};
+  for (const auto& c : cases) arguments.insert(arguments.end(), {c.option, std::to_string(c.number)});
+  constexpr HttpTimeouts kShortLimits{std::chrono::milliseconds(1000), std::chrono::milliseconds(300),
+                                      std::chrono::milliseconds(1000)};
+  {
+    SiteProcess site(arguments);
+    FetchClaimed(host, ArticleBaseUrl, found, kShortLimits);
+  }
+  for (const Row& row : db.Rows()) ExpectRowClaimed(row);
+
+  db.Restart();
+  SiteProcess site({"--seed", std::to_string(kSeed)});
+  FakeHost second;
+  Crawl(second, found.size());
+  ASSERT_GE(second.added.size(), found.size());
+  for (size_t i = 0; i < found.size(); ++i) {
+    EXPECT_EQ(Number(second.added[i]), found[i]);
+    ExpectRowAsServed(db.Rows().at(i), model.ArticleFor(found[i]), 200);
   }
 }
 

@@ -102,12 +102,21 @@ TEST(HostileSite, EveryWorkerEndsInTimeMemoryStaysBoundedAndTheStopIsBounded) {
   for (const auto& row : rows) {
     SCOPED_TRACE("KBID " + row.kbid);
     const int number = std::stoi(row.kbid);
+    // Silent or dripping answers run out of time, and an endless one may
+    // too before it reaches the cap: such a fetch leaves its row claimed
+    // for the next start.
+    const bool endless = number >= 100006 && number <= 100011;
+    if (number <= 100017 && (!endless || !row.getBegin)) {
+      EXPECT_EQ(row.resCode, 0);
+      EXPECT_FALSE(row.getBegin.has_value());
+      continue;
+    }
     ASSERT_TRUE(row.getBegin && row.getEnd) << "the worker never wrote its row";
     EXPECT_LE(SecondsBetween(*row.getBegin, *row.getEnd),
               std::chrono::duration_cast<std::chrono::seconds>(kWorkerBound).count());
-    if (number <= 100005 || (number >= 100018 && number <= 100023)) {
+    if (number >= 100018 && number <= 100023) {
       EXPECT_EQ(row.resCode, 0);  // no status line came
-    } else if (number <= 100011) {
+    } else if (endless) {
       EXPECT_NE(row.resCode, 0);  // capped, then analysed
     }
   }

@@ -1,7 +1,7 @@
 // The real window crawling with 30 workers on connections that are
 // accepted and never answered, with the program's standard time limits:
 // closing the window must end within one receive time-out (plus a margin),
-// after every worker has written its row.
+// after every worker has ended, each leaving its row claimed.
 #include <gtest/gtest.h>
 
 #include <QListWidget>
@@ -38,7 +38,7 @@ TEST(HostileSiteWindow, ClosingWhileThirtyWorkersWaitOnSilentServersEndsWithinTh
 
   const RowCodes rows = ReadRowCodes(db.Path());
   ASSERT_EQ(rows.size(), 30u);
-  for (const auto& [kbid, code] : rows) EXPECT_EQ(code, 0) << kbid << ": written without a status line";
+  for (const auto& [kbid, code] : rows) EXPECT_EQ(code, 0) << kbid << ": a fetch that timed out must leave its row claimed";
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 //
 // The row is written with one UPDATE under DatabaseLock, whatever the
 // answer was; an error raised by the fetch or the analysis ends the run
-// without an update and leaves the row as claimed (RESCODE 0). Nothing is
-// logged either way: a row left at 0 is fetched again after the next start.
+// without an update and leaves the row as claimed (RESCODE 0). A fetch cut
+// short by its time limits raises too, so a cut page is never stored as
+// final. Nothing is logged either way: a row left at 0 is fetched again
+// after the next start.
 #pragma once
 
 #include <memory>

@@ -94,7 +94,8 @@ using HostResolver = std::function<std::uint32_t(const std::string& host)>;
 // resolve(host) on a helper thread, waited for until the deadline, as the
 // system's lookup has no time limit of its own. When the deadline passes
 // first it raises "[host] LOOKUP TIMED OUT"; the lookup then ends on its
-// own and its result is dropped. Errors of resolve are raised as they came.
+// own and its result is dropped. While 64 lookups are still running it
+// raises the same at once. Errors of resolve are raised as they came.
 std::uint32_t ResolveHostWithin(const std::string& host, std::chrono::steady_clock::time_point deadline,
                                 const HostResolver& resolve = ResolveHost);
 

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <memory>
@@ -20,30 +21,47 @@ struct Lookup {
   std::exception_ptr error;
 };
 
+// Lookups whose fetch gave up keep their thread until the system answers.
+// Should the resolver hang for good, fetches fail at once past this many
+// rather than pile up threads.
+constexpr int kMaxRunningLookups = 64;
+std::atomic<int> runningLookups{0};
+
+[[noreturn]] void RaiseTimedOut(const std::string& host) { throw Error("[" + host + "] LOOKUP TIMED OUT"); }
+
+void RunLookup(const std::shared_ptr<Lookup>& lookup, const std::string& host, const HostResolver& resolve) {
+  std::uint32_t address = 0;
+  std::exception_ptr error;
+  try {
+    address = resolve(host);
+  } catch (...) {
+    error = std::current_exception();
+  }
+  runningLookups.fetch_sub(1);
+  std::lock_guard hold(lookup->mutex);
+  lookup->address = address;
+  lookup->error = error;
+  lookup->finished = true;
+  lookup->done.notify_one();
+}
+
 }  // namespace
 
 std::uint32_t ResolveHostWithin(const std::string& host, std::chrono::steady_clock::time_point deadline,
                                 const HostResolver& resolve) {
-  auto lookup = std::make_shared<Lookup>();
-  std::thread([lookup, host, resolve] {
-    std::uint32_t address = 0;
-    std::exception_ptr error;
-    try {
-      address = resolve(host);
-    } catch (...) {
-      error = std::current_exception();
-    }
-    std::lock_guard hold(lookup->mutex);
-    lookup->address = address;
-    lookup->error = error;
-    lookup->finished = true;
-    lookup->done.notify_one();
-  }).detach();
-
-  std::unique_lock hold(lookup->mutex);
-  if (!lookup->done.wait_until(hold, deadline, [&] { return lookup->finished; })) {
-    throw Error("[" + host + "] LOOKUP TIMED OUT");
+  if (runningLookups.fetch_add(1) >= kMaxRunningLookups) {
+    runningLookups.fetch_sub(1);
+    RaiseTimedOut(host);
   }
+  auto lookup = std::make_shared<Lookup>();
+  try {
+    std::thread(RunLookup, lookup, host, resolve).detach();
+  } catch (...) {
+    runningLookups.fetch_sub(1);
+    throw;
+  }
+  std::unique_lock hold(lookup->mutex);
+  if (!lookup->done.wait_until(hold, deadline, [&] { return lookup->finished; })) RaiseTimedOut(host);
   if (lookup->error) std::rethrow_exception(lookup->error);
   return lookup->address;
 }

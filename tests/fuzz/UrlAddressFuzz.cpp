@@ -1,5 +1,7 @@
-// SplitUrl, IsByteNumber and IsDottedQuad on arbitrary text: the parts of a
-// split URL give the URL back, and the number tests agree with their
+// SplitUrl, SplitFetchUrl, SiteBaseUrlError, IsByteNumber and IsDottedQuad
+// on arbitrary text: the parts of a split URL give the URL back, an
+// accepted site URL splits into a host without port and a path that a
+// request line can carry, and the number tests agree with their
 // definitions.
 #include <cstdint>
 #include <string>
@@ -27,6 +29,17 @@ void CheckSplitUrl(const std::string& url) {
           "host and path do not give the URL back");
 }
 
+void CheckSiteUrl(const std::string& url) {
+  velt::FetchTarget target;
+  const bool split = velt::SplitFetchUrl(url, target);
+  Require(split == (url.starts_with("http://") || url.starts_with("https://")), "scheme judged wrongly");
+  if (!velt::SiteBaseUrlError(url).empty()) return;
+  Require(split && url.size() <= velt::kMaxSiteBaseUrlLength, "accepted site URL too long or unsplit");
+  Require(!target.host.empty() && target.host.find(':') == std::string::npos, "accepted host holds a port");
+  Require(target.port >= 1 && target.port <= 65535, "accepted port out of range");
+  Require(target.path.find_first_of(" \r\n") == std::string::npos, "accepted path breaks the request line");
+}
+
 void CheckNumbers(const std::string& text) {
   const bool isByte = velt::IsByteNumber(text);
   Require(velt::IsByteNumber(" " + text) == isByte, "a leading space changed the verdict");
@@ -51,6 +64,7 @@ void CheckNumbers(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(velt::fuzz::AsText(data, size));
   CheckSplitUrl(text);
+  CheckSiteUrl(text);
   CheckNumbers(text);
   return 0;
 }

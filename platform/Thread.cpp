@@ -22,10 +22,11 @@ Thread::~Thread() {
 }
 
 void Thread::Start() {
-  // The object may delete itself as soon as Run ends, so the handle is
-  // detached inside Run, not touched here after the thread exists.
+  // A self-freeing object may be gone as soon as the new thread exists, so
+  // everything Start needs of it is read before.
+  const bool selfFreeing = freeOnTerminate_;
   std::thread started([this] { Run(); });
-  if (freeOnTerminate_) {
+  if (selfFreeing) {
     started.detach();
   } else {
     thread_ = std::move(started);

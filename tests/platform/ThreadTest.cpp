@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "platform/CriticalSection.h"
@@ -64,6 +65,28 @@ TEST(ThreadTest, SelfFreeingThreadsDeleteThemselvesAfterTheirLastStep) {
     WaitForMainThreadWork(std::chrono::milliseconds(50));
   }
   EXPECT_EQ(alive, 0);
+}
+
+// Ends and frees itself at once, so Start races the thread's own delete.
+class EndsAtOnce : public Thread {
+ public:
+  explicit EndsAtOnce(std::atomic<int>& ended) : ended_(ended) { SetFreeOnTerminate(true); }
+  ~EndsAtOnce() override { ++ended_; }
+
+ protected:
+  void Execute() override {}
+
+ private:
+  std::atomic<int>& ended_;
+};
+
+TEST(ThreadTest, StartNeverTouchesAThreadThatFreedItself) {
+  constexpr int kThreads = 2000;
+  std::atomic<int> ended{0};
+  for (int i = 0; i < kThreads; ++i) (new EndsAtOnce(ended))->Start();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (ended < kThreads && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  EXPECT_EQ(ended, kThreads);
 }
 
 class Throwing : public Thread {

@@ -41,25 +41,34 @@ void JoinLines(std::string& page) {
 }
 
 std::string MetaContent(TRegExp& engine, std::u16string_view page, std::u16string_view tagPattern) {
-  const std::u16string attributes = RegexFirstSubMatch(engine, page, tagPattern);
-  return Utf16ToUtf8(RegexFirstSubMatch(engine, Trimmed(attributes), ContentPattern));
+  const std::u16string_view attributes = RegexFirstSubMatchView(engine, page, tagPattern);
+  return Utf16ToUtf8(RegexFirstSubMatchView(engine, Trimmed(attributes), ContentPattern));
+}
+
+// Status line, code and charset, from the answer as received. The UTF-16
+// copy they are read from is gone when this returns, before the page is
+// converted: at most the answer and one UTF-16 copy of it live at once.
+void AnalyseHead(TRegExp& engine, std::string_view answer, TPageInfo& info) {
+  const std::u16string received = Cp932ToUtf16(answer);
+  const std::u16string_view statusLine = RegexFirstSubMatchView(engine, received, StatusLinePattern);
+  info.StatusLine = Utf16ToUtf8(statusLine);
+  info.ResCode = StatusCodeValue(RegexFirstSubMatchView(engine, statusLine, StatusCodePattern));
+  if (info.ResCode != 200) return;
+  info.Charset = Utf16ToUtf8(Trimmed(RegexFirstSubMatchView(engine, received, CharsetPattern)));
 }
 
 }  // namespace
 
 void AnalyseResponse(TRegExp& engine, std::string answer, TPageInfo& info) {
-  const std::u16string received = Cp932ToUtf16(answer);
-  const std::u16string statusLine = RegexFirstSubMatch(engine, received, StatusLinePattern);
-  info.StatusLine = Utf16ToUtf8(statusLine);
-  info.ResCode = StatusCodeValue(RegexFirstSubMatch(engine, statusLine, StatusCodePattern));
+  AnalyseHead(engine, answer, info);
   if (info.ResCode != 200) return;
 
-  info.Charset = Utf16ToUtf8(Trimmed(RegexFirstSubMatch(engine, received, CharsetPattern)));
   ConvertPageText(info.Charset, answer);
   JoinLines(answer);
   const std::u16string page = Cp932ToUtf16(answer);
+  std::string().swap(answer);  // freed before the matching, which needs the page only
 
-  info.Title = Utf16ToUtf8(RegexFirstSubMatch(engine, page, TitlePattern));
+  info.Title = Utf16ToUtf8(RegexFirstSubMatchView(engine, page, TitlePattern));
   info.Description = MetaContent(engine, page, DescriptionPattern);
   info.Keywords = MetaContent(engine, page, KeywordsPattern);
   info.KbParents = MetaContent(engine, page, KbParentsPattern);

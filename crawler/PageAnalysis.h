@@ -25,7 +25,12 @@ class TRegExp;
 inline constexpr std::u16string_view StatusLinePattern = uR"re((^HTTP/[0-9]\.[0-9][\s]+[0-9]+[\s]+[^\s]*))re";
 inline constexpr std::u16string_view StatusCodePattern = uR"re(^HTTP/[0-9]\.[0-9][\s]+([0-9]+)[\s]+[^\s]*)re";
 inline constexpr std::u16string_view CharsetPattern = uR"re(;[\s]*charset[\s]*=[\s]*([^\s">]*))re";
-inline constexpr std::u16string_view TitlePattern = uR"re(<title[^>]*>([^<]*)</title>)re";
+// "<title[^>]*>([^<]*)</title>", with the search told to go on after the
+// first ">" once an attempt has reached it: every start between a failed
+// "<title" and that ">" would reach the same ">" and fail the same way, and
+// retrying them made a page of unclosed "<title " take time in the square
+// of its length. The matches are those of the plain pattern.
+inline constexpr std::u16string_view TitlePattern = uR"re(<title[^>]*+(*SKIP)>([^<]*)</title>)re";
 inline constexpr std::u16string_view DescriptionPattern =
     uR"re(<meta[\s]*name[\s]*=[\s]*"?description"?[\s]*([^>]*)>)re";
 inline constexpr std::u16string_view KeywordsPattern = uR"re(<meta[\s]*name[\s]*=[\s]*"?keywords"?[\s]*([^>]*)>)re";

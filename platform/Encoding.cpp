@@ -27,8 +27,10 @@ class Converter {
   bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
   // Converts as much as it can; returns how many input bytes it used and
-  // appends the output. Stops at the first unit it cannot convert.
-  size_t Step(const char* in, size_t inLen, std::string& out) {
+  // hands the output to `append(bytes, count)` piece by piece. Stops at the
+  // first unit it cannot convert.
+  template <typename Append>
+  size_t Step(const char* in, size_t inLen, Append append) {
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     char buffer[4096];
     size_t used = 0;
@@ -38,7 +40,7 @@ class Converter {
       char* dst = buffer;
       size_t dstLeft = sizeof buffer;
       size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-      out.append(buffer, static_cast<size_t>(dst - buffer));
+      append(buffer, static_cast<size_t>(dst - buffer));
       used = inLen - srcLeft;
       if (rc == static_cast<size_t>(-1) && errno != E2BIG) break;
     }
@@ -52,11 +54,6 @@ class Converter {
 bool IsCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsCp932Trail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
-std::u16string BytesToU16(const std::string& bytes) {
-  std::u16string out(bytes.size() / 2, u'\0');
-  std::memcpy(out.data(), bytes.data(), out.size() * 2);
-  return out;
-}
 
 }  // namespace
 
@@ -80,21 +77,28 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 std::u16string Cp932ToUtf16(std::string_view cp932) {
   thread_local Converter conv(kUtf16Name, "CP932");
-  std::string bytes;
-  bytes.reserve(cp932.size() * 2);
+  // Every byte or pair gives one unit at most, so this is the one block
+  // the result ever takes (a page of megabytes is not copied on the way).
+  std::u16string out;
+  out.reserve(cp932.size());
+  const auto appendUnits = [&out](const char* bytes, size_t count) {
+    const size_t old = out.size();
+    out.resize(old + count / 2);  // iconv writes whole units only
+    std::memcpy(out.data() + old, bytes, count / 2 * 2);
+  };
   size_t pos = 0;
   while (pos < cp932.size()) {
-    pos += conv.valid() ? conv.Step(cp932.data() + pos, cp932.size() - pos, bytes) : 0;
+    pos += conv.valid() ? conv.Step(cp932.data() + pos, cp932.size() - pos, appendUnits) : 0;
     if (pos >= cp932.size()) break;
     // A unit that does not decode: an undefined pair is one character,
     // anything else one byte; the rest goes on.
     const auto b = static_cast<unsigned char>(cp932[pos]);
     const bool pair = IsCp932Lead(b) && pos + 1 < cp932.size() &&
                       IsCp932Trail(static_cast<unsigned char>(cp932[pos + 1]));
-    bytes.append(reinterpret_cast<const char*>(&kReplacement), 2);
+    out += kReplacement;
     pos += pair ? 2 : 1;
   }
-  return BytesToU16(bytes);
+  return out;
 }
 
 std::string Utf16ToCp932(std::u16string_view utf16) {
@@ -105,7 +109,9 @@ std::string Utf16ToCp932(std::u16string_view utf16) {
   const size_t total = utf16.size() * 2;
   size_t pos = 0;
   while (pos < total) {
-    pos += conv.valid() ? conv.Step(raw + pos, total - pos, out) : 0;
+    pos += conv.valid() ? conv.Step(raw + pos, total - pos,
+                                    [&out](const char* bytes, size_t count) { out.append(bytes, count); })
+                        : 0;
     if (pos >= total) break;
     // A character code page 932 lacks (or a lone surrogate) becomes "?".
     const char16_t unit = utf16[pos / 2];

@@ -37,17 +37,27 @@ PCRE2_SPTR Units(std::u16string_view text) { return reinterpret_cast<PCRE2_SPTR>
 
 }  // namespace
 
-MatchStack::MatchStack() {
+MatchScratch::MatchScratch(bool compiledCode) {
   context_ = pcre2_match_context_create(nullptr);
   if (!context_) throw Error("Regular expression engine: out of memory");
   pcre2_set_heap_limit(context_, kInterpreterHeapLimitKiB);
-  stack_ = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+  if (compiledCode) stack_ = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
   if (stack_) pcre2_jit_stack_assign(context_, nullptr, stack_);
 }
 
-MatchStack::~MatchStack() {
+MatchScratch::~MatchScratch() {
+  pcre2_match_data_free(data_);
   pcre2_match_context_free(context_);
   pcre2_jit_stack_free(stack_);
+}
+
+pcre2_match_data* MatchScratch::Data(uint32_t pairs) {
+  if (data_ && pcre2_get_ovector_count(data_) >= pairs) return data_;
+  pcre2_match_data* grown = pcre2_match_data_create(pairs, nullptr);
+  if (!grown) throw Error("Regular expression engine: out of memory");
+  pcre2_match_data_free(data_);
+  data_ = grown;
+  return data_;
 }
 
 CompiledPattern::CompiledPattern(std::u16string_view pattern, bool ignoreCase) {
@@ -64,33 +74,32 @@ CompiledPattern::CompiledPattern(std::u16string_view pattern, bool ignoreCase) {
     throw Error("Invalid regular expression \"" + Utf16ToUtf8(pattern) + "\": " + EngineMessage(errorCode) +
                 " at offset " + std::to_string(errorOffset));
   }
-  data_ = pcre2_match_data_create_from_pattern(code_, nullptr);
-  if (!data_) {
-    pcre2_code_free(code_);
-    throw Error("Regular expression engine: out of memory");
-  }
+  uint32_t groups = 0;
+  pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &groups);
+  pairs_ = groups + 1;
+  // Compiled once here, before any thread can see the object: the
+  // compiled code is then only read.
   jitCompiled_ = pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE) == 0;
 }
 
-CompiledPattern::~CompiledPattern() {
-  pcre2_match_data_free(data_);
-  pcre2_code_free(code_);
-}
+CompiledPattern::~CompiledPattern() { pcre2_code_free(code_); }
 
-bool CompiledPattern::Find(std::u16string_view text, std::size_t start, MatchStack& stack, MatchSpans& spans) {
+bool CompiledPattern::Find(std::u16string_view text, std::size_t start, MatchScratch& scratch,
+                           MatchSpans& spans) const {
   // Compiled code without its own stack would run on the thread's stack
   // with room for little; the interpreter is the safer choice then.
-  const uint32_t options = jitCompiled_ && stack.HasJitStack() ? 0 : PCRE2_NO_JIT;
-  const int rc = pcre2_match(code_, Units(text), text.size(), start, options, data_, stack.Context());
+  const uint32_t options = jitCompiled_ && scratch.HasJitStack() ? 0 : PCRE2_NO_JIT;
+  pcre2_match_data* data = scratch.Data(pairs_);
+  const int rc = pcre2_match(code_, Units(text), text.size(), start, options, data, scratch.Context());
   if (rc == PCRE2_ERROR_NOMATCH) return false;
   if (rc < 0) throw Error("Regular expression match failed: " + EngineMessage(rc));
 
-  const uint32_t pairs = pcre2_get_ovector_count(data_);
-  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data_);
-  // rc is the number of groups set, or 0 when all of them fit (always here).
-  spans.begin.resize(pairs);
-  spans.end.resize(pairs);
-  for (uint32_t i = 0; i < pairs; ++i) {
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+  // rc is the number of pairs set, or 0 when they did not all fit (never
+  // here: the data has room for every group).
+  spans.begin.resize(pairs_);
+  spans.end.resize(pairs_);
+  for (uint32_t i = 0; i < pairs_; ++i) {
     const bool set = (rc == 0 || i < static_cast<uint32_t>(rc)) && ovector[2 * i] != PCRE2_UNSET;
     spans.begin[i] = set ? ovector[2 * i] : MatchSpans::npos;
     spans.end[i] = set ? ovector[2 * i + 1] : MatchSpans::npos;

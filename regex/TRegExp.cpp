@@ -1,4 +1,3 @@
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -9,10 +8,6 @@
 
 namespace velt {
 namespace {
-
-// A worker runs a handful of patterns in turn; more distinct ones than
-// this means patterns built from data, and the cache starts afresh.
-constexpr std::size_t kMaxCachedPatterns = 32;
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -41,22 +36,12 @@ TMatch MakeMatch(std::u16string_view text, const MatchSpans& spans) {
 
 }  // namespace
 
+// What a TRegExp writes while it searches; the compiled patterns are the
+// process's.
 class TRegExp::Engine {
  public:
-  CompiledPattern& Compiled(const std::u16string& pattern, bool ignoreCase) {
-    auto key = std::make_pair(pattern, ignoreCase);
-    auto found = cache_.find(key);
-    if (found != cache_.end()) return *found->second;
-    auto compiled = std::make_unique<CompiledPattern>(pattern, ignoreCase);  // may raise: cache unchanged
-    if (cache_.size() >= kMaxCachedPatterns) cache_.clear();
-    return *cache_.emplace(std::move(key), std::move(compiled)).first->second;
-  }
-
-  MatchStack& Stack() { return stack_; }
-
- private:
-  std::map<std::pair<std::u16string, bool>, std::unique_ptr<CompiledPattern>> cache_;
-  MatchStack stack_;
+  MatchScratch scratch;
+  MatchSpans spans;
 };
 
 const std::u16string& TSubMatches::Item(int index) const {
@@ -72,19 +57,31 @@ const TMatch& TMatchCollection::Item(int index) const {
 TRegExp::TRegExp() = default;
 TRegExp::~TRegExp() = default;
 
-TMatchCollection TRegExp::Execute(std::u16string_view text) {
+TRegExp::Engine& TRegExp::Scratch() {
   if (!engine_) engine_ = std::make_unique<Engine>();
-  CompiledPattern& compiled = engine_->Compiled(pattern_, ignoreCase_);
+  return *engine_;
+}
+
+TMatchCollection TRegExp::Execute(std::u16string_view text) {
+  const auto compiled = SharedPattern(pattern_, ignoreCase_);
+  Engine& engine = Scratch();
   std::vector<TMatch> matches;
-  MatchSpans spans;
   std::size_t start = 0;
-  while (start <= text.size() && compiled.Find(text, start, engine_->Stack(), spans)) {
-    matches.push_back(MakeMatch(text, spans));
+  while (start <= text.size() && compiled->Find(text, start, engine.scratch, engine.spans)) {
+    matches.push_back(MakeMatch(text, engine.spans));
     if (!global_) break;
-    const std::size_t end = spans.end[0];
-    start = end > spans.begin[0] ? end : NextCharacter(text, end);
+    const std::size_t end = engine.spans.end[0];
+    start = end > engine.spans.begin[0] ? end : NextCharacter(text, end);
   }
   return TMatchCollection(std::move(matches));
+}
+
+std::u16string_view TRegExp::FirstGroup(std::u16string_view text) {
+  const auto compiled = SharedPattern(pattern_, ignoreCase_);
+  Engine& engine = Scratch();
+  if (!compiled->Find(text, 0, engine.scratch, engine.spans)) return {};
+  if (engine.spans.begin.size() < 2 || engine.spans.begin[1] == MatchSpans::npos) return {};
+  return text.substr(engine.spans.begin[1], engine.spans.end[1] - engine.spans.begin[1]);
 }
 
 }  // namespace velt

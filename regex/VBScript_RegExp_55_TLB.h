@@ -19,9 +19,11 @@
 //
 // A TRegExp is used by one thread at a time (each download worker owns
 // one); separate objects may run on separate threads at once. Every
-// pattern/flag combination is compiled once per object and kept, so
-// setting the same pattern again on each call costs nothing. Results are
-// independent copies and stay valid after the TRegExp is gone.
+// pattern/flag combination is compiled once per process and shared by all
+// objects, each of which keeps only its own match scratch space, so
+// setting the same pattern again on each call costs nothing. Results of
+// Execute are independent copies and stay valid after the TRegExp is
+// gone.
 #pragma once
 
 #include <memory>
@@ -85,9 +87,14 @@ class TRegExp {
   // when Global is set. Raises velt::Error for an invalid pattern or a
   // failed match.
   TMatchCollection Execute(std::u16string_view text);
+  // The first group of the first match of the current pattern, as a view
+  // into `text`; empty when nothing matches or the group took no part.
+  // Raises as Execute does.
+  std::u16string_view FirstGroup(std::u16string_view text);
 
  private:
   class Engine;
+  Engine& Scratch();
   std::u16string pattern_;
   bool ignoreCase_ = false;
   bool global_ = false;
@@ -99,5 +106,8 @@ class TRegExp {
 // part. Sets pattern and flags of `engine` anew on every call. Raises as
 // Execute does.
 std::u16string RegexFirstSubMatch(TRegExp& engine, std::u16string_view text, std::u16string_view pattern);
+// The same as a view into `text`, for callers that must not copy a value
+// as long as a page.
+std::u16string_view RegexFirstSubMatchView(TRegExp& engine, std::u16string_view text, std::u16string_view pattern);
 
 }  // namespace velt

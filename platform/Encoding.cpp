@@ -2,9 +2,12 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 namespace velt {
 namespace {
@@ -27,10 +30,8 @@ class Converter {
   bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
   // Converts as much as it can; returns how many input bytes it used and
-  // hands the output to `append(bytes, count)` piece by piece. Stops at the
-  // first unit it cannot convert.
-  template <typename Append>
-  size_t Step(const char* in, size_t inLen, Append append) {
+  // appends the output. Stops at the first unit it cannot convert.
+  size_t Step(const char* in, size_t inLen, std::string& out) {
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     char buffer[4096];
     size_t used = 0;
@@ -40,7 +41,7 @@ class Converter {
       char* dst = buffer;
       size_t dstLeft = sizeof buffer;
       size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-      append(buffer, static_cast<size_t>(dst - buffer));
+      out.append(buffer, static_cast<size_t>(dst - buffer));
       used = inLen - srcLeft;
       if (rc == static_cast<size_t>(-1) && errno != E2BIG) break;
     }
@@ -54,6 +55,76 @@ class Converter {
 bool IsCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsCp932Trail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
+// Code page 932 decodes one byte or one pair at a time whatever came
+// before, so the converter's verdict on every byte and every pair is asked
+// once and kept: a page of megabytes then decodes without calling it for
+// every piece, and without an intermediate copy.
+class Cp932Decoder {
+ public:
+  Cp932Decoder() {
+    Converter conv(kUtf16Name, "CP932");
+    single_.fill(kNone);
+    pair_.fill(kNone);
+    if (!conv.valid()) return;
+    for (unsigned b = 0; b < 256; ++b) {
+      const char one[] = {static_cast<char>(b)};
+      single_[b] = OneCharacter(conv, one, 1);
+      if (single_[b] != kNone) continue;
+      for (unsigned t = 0; t < 256; ++t) {
+        const char two[] = {static_cast<char>(b), static_cast<char>(t)};
+        pair_[b << 8 | t] = OneCharacter(conv, two, 2);
+      }
+    }
+  }
+
+  std::u16string Decode(std::string_view cp932) const {
+    // Every byte or pair gives one unit at most; memory is touched only
+    // for the units that come out.
+    std::u16string out;
+    out.reserve(cp932.size());
+    char16_t piece[4096];
+    size_t filled = 0;
+    const size_t n = cp932.size();
+    size_t pos = 0;
+    while (pos < n) {
+      if (filled == std::size(piece)) out.append(piece, std::exchange(filled, 0));
+      const auto b = static_cast<unsigned char>(cp932[pos]);
+      if (single_[b] != kNone) {
+        piece[filled++] = single_[b];
+        ++pos;
+        continue;
+      }
+      const auto next = pos + 1 < n ? static_cast<unsigned char>(cp932[pos + 1]) : 0;
+      if (pos + 1 < n && pair_[b << 8 | next] != kNone) {
+        piece[filled++] = pair_[b << 8 | next];
+        pos += 2;
+        continue;
+      }
+      // A unit that does not decode: an undefined pair is one character,
+      // anything else one byte; the rest goes on.
+      const bool pair = IsCp932Lead(b) && pos + 1 < n && IsCp932Trail(next);
+      piece[filled++] = kReplacement;
+      pos += pair ? 2 : 1;
+    }
+    out.append(piece, filled);
+    return out;
+  }
+
+ private:
+  static constexpr char16_t kNone = 0xFFFF;  // no code page 932 character decodes to it
+
+  // The one unit that exactly these bytes decode to, or kNone.
+  static char16_t OneCharacter(Converter& conv, const char* bytes, size_t count) {
+    std::string units;
+    if (conv.Step(bytes, count, units) != count || units.size() != 2) return kNone;
+    char16_t unit;
+    std::memcpy(&unit, units.data(), 2);
+    return unit;
+  }
+
+  std::array<char16_t, 256> single_;
+  std::array<char16_t, 256 * 256> pair_;
+};
 
 }  // namespace
 
@@ -76,29 +147,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 std::u16string Cp932ToUtf16(std::string_view cp932) {
-  thread_local Converter conv(kUtf16Name, "CP932");
-  // Every byte or pair gives one unit at most, so this is the one block
-  // the result ever takes (a page of megabytes is not copied on the way).
-  std::u16string out;
-  out.reserve(cp932.size());
-  const auto appendUnits = [&out](const char* bytes, size_t count) {
-    const size_t old = out.size();
-    out.resize(old + count / 2);  // iconv writes whole units only
-    std::memcpy(out.data() + old, bytes, count / 2 * 2);
-  };
-  size_t pos = 0;
-  while (pos < cp932.size()) {
-    pos += conv.valid() ? conv.Step(cp932.data() + pos, cp932.size() - pos, appendUnits) : 0;
-    if (pos >= cp932.size()) break;
-    // A unit that does not decode: an undefined pair is one character,
-    // anything else one byte; the rest goes on.
-    const auto b = static_cast<unsigned char>(cp932[pos]);
-    const bool pair = IsCp932Lead(b) && pos + 1 < cp932.size() &&
-                      IsCp932Trail(static_cast<unsigned char>(cp932[pos + 1]));
-    out += kReplacement;
-    pos += pair ? 2 : 1;
-  }
-  return out;
+  static const Cp932Decoder& decoder = *new Cp932Decoder;  // never destroyed: workers may outlive main
+  return decoder.Decode(cp932);
 }
 
 std::string Utf16ToCp932(std::u16string_view utf16) {
@@ -109,9 +159,7 @@ std::string Utf16ToCp932(std::u16string_view utf16) {
   const size_t total = utf16.size() * 2;
   size_t pos = 0;
   while (pos < total) {
-    pos += conv.valid() ? conv.Step(raw + pos, total - pos,
-                                    [&out](const char* bytes, size_t count) { out.append(bytes, count); })
-                        : 0;
+    pos += conv.valid() ? conv.Step(raw + pos, total - pos, out) : 0;
     if (pos >= total) break;
     // A character code page 932 lacks (or a lone surrogate) becomes "?".
     const char16_t unit = utf16[pos / 2];

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "crawler/PageAnalysis.h"
 #include "platform/Encoding.h"
@@ -149,6 +151,31 @@ TEST(PageAnalysisTest, ABrokenUtf8SequenceInsideThePageEmptiesEveryValue) {
   EXPECT_EQ(info.ResCode, 200);
   EXPECT_EQ(info.Title, "");
   EXPECT_EQ(info.Keywords, "");
+}
+
+// Workers share the compiled patterns; each must still get its own page's
+// values while the others search.
+TEST(PageAnalysisTest, WorkersAnalysingAtOnceGetTheirOwnValues) {
+  constexpr int kWorkers = 8;
+  constexpr int kPages = 200;
+  std::vector<std::thread> workers;
+  std::vector<int> wrong(kWorkers, 0);
+  for (int w = 0; w < kWorkers; ++w) {
+    workers.emplace_back([w, &wrong] {
+      TRegExp engine;
+      for (int i = 0; i < kPages; ++i) {
+        const std::string id = std::to_string(w) + "-" + std::to_string(i);
+        TPageInfo info;
+        AnalyseResponse(engine,
+                        Ok("Content-Type: text/html; charset=utf-8",
+                           "<title>t" + id + "</title><meta name=\"kbparents\" content=\"p" + id + "\">"),
+                        info);
+        if (info.Title != "t" + id || info.KbParents != "p" + id || info.Charset != "utf-8") ++wrong[w];
+      }
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+  EXPECT_EQ(wrong, std::vector<int>(kWorkers, 0));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "app/MainForm.h"
 #include "app/MainThreadWakeup.h"
 #include "net/Http.h"
-#include "platform/ExecutablePath.h"
 #include "platform/MainThread.h"
 
 int main(int argc, char* argv[]) {
@@ -17,7 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     velt::ScopedMainThreadWakeup wakeup;
     {
-      velt::TMainForm form(velt::DatabasePathForExecutable(velt::ExecutablePath()));
+      velt::TMainForm form(velt::IndexDatabasePath());
       form.show();
       exitCode = QApplication::exec();
     }  // the window's destruction stops the crawl and closes the database

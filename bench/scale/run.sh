@@ -8,7 +8,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
-ninja -C "$build" scale_bench scale_memory_bench velt_shell_collation filldb kbsite >/dev/null
+ninja -C "$build" scale_bench scale_memory_bench veltindexer_sqlite filldb kbsite >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 cache="$build/scale-cache"
@@ -29,5 +29,5 @@ make_database() {  # name rows
 full=$(make_database full 900000)
 small=$(make_database small 1000)
 
-"$build/bench/scale/scale_bench" "$full" "$small" "$full.counts" "$build/bench/scale/velt_shell_collation.so"
+"$build/bench/scale/scale_bench" "$full" "$small" "$full.counts" "$build/store/veltindexer_sqlite.so"
 "$root/tests/run-in-netns.sh" "$build/bench/scale/scale_memory_bench" "$full" 30

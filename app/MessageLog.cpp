@@ -1,6 +1,9 @@
 #include "app/MessageLog.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <memory>
 
 #include "platform/LocalTime.h"
 
@@ -33,11 +36,31 @@ std::string FormatLogLine(const std::string& text, int level, const std::string&
   return (level == 0 ? "○" : "●") + timeText + text;
 }
 
-MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) { memo_.setPlainText(PresetLogLines().join('\n')); }
+MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) {
+  memo_.setPlainText(PresetLogLines().join('\n'));
+  memo_.moveCursor(QTextCursor::End);
+  // The reader follows the log while at its end, where it starts; once
+  // scrolled up, they stay where they read. New lines and a first layout
+  // of the hidden tab both show as a change of the bar's range, which
+  // comes before the bar's value is bounded to it.
+  QScrollBar* bar = memo_.verticalScrollBar();
+  auto following = std::make_shared<bool>(true);
+  QObject::connect(bar, &QScrollBar::valueChanged, &memo_,
+                   [bar, following](int value) { *following = value == bar->maximum(); });
+  QObject::connect(bar, &QScrollBar::rangeChanged, &memo_, [bar, following](int, int maximum) {
+    if (*following) bar->setValue(maximum);
+  });
+}
 
 void MessageLog::WriteLog(const std::string& text, int level) {
   const std::string line = FormatLogLine(text, level, FormatLocalNow("%Y/%m/%d %H:%M:%S "));
-  memo_.appendPlainText(QString::fromStdString(line));
+  // Written through the document rather than appendPlainText, which would
+  // also bring the text cursor into view at the next showing of a hidden
+  // tab and so move a reader who had scrolled up.
+  QTextCursor end(memo_.document());
+  end.movePosition(QTextCursor::End);
+  end.insertBlock();
+  end.insertText(QString::fromStdString(line));
 }
 
 }  // namespace velt

@@ -74,3 +74,12 @@ function(velt_test)
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
   endif()
 endfunction()
+
+# Programs of others (the sqlite3 shell, Python) that load our SQLite
+# extension in a sanitizer build need the sanitizer's runtime loaded
+# first; tests that run them preload this file (empty otherwise).
+set(VELT_FOREIGN_HOST_PRELOAD "")
+if(VELTINDEXER_SANITIZE)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+                  OUTPUT_VARIABLE VELT_FOREIGN_HOST_PRELOAD OUTPUT_STRIP_TRAILING_WHITESPACE)
+endif()

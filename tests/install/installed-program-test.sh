@@ -14,6 +14,12 @@
 set -euo pipefail
 
 build=$1 cmake=$2 sqlite=$3
+# A sanitizer build's extension needs the sanitizer's runtime in the shell.
+if [ -n "${VELT_FOREIGN_HOST_PRELOAD:-}" ]; then
+  sqlite_shell() { LD_PRELOAD=$VELT_FOREIGN_HOST_PRELOAD ASAN_OPTIONS=detect_leaks=0 "$sqlite" "$@"; }
+else
+  sqlite_shell() { "$sqlite" "$@"; }
+fi
 
 fail() {
   echo "FAILED: $*" >&2
@@ -62,7 +68,7 @@ run_until() {  # query expected
   "$prefix/bin/VeltIndexer" >"$work/program.log" 2>&1 &
   local pid=$! answer=""
   for _ in $(seq 150); do
-    answer=$("$sqlite" -cmd ".load $extension" "$database" "$1" 2>/dev/null || true)
+    answer=$(sqlite_shell -cmd ".load $extension" "$database" "$1" 2>/dev/null || true)
     [ "$answer" = "$2" ] && break
     sleep 0.2
   done
@@ -74,6 +80,6 @@ run_until() {  # query expected
 run_until "SELECT count(*) FROM sqlite_schema WHERE name IN ('VELTINDEX','VELTINDEXV')" 2
 # A row left claimed by an earlier run is reset by the upkeep at each
 # start: seeing it reset shows the next start opened this very file.
-"$sqlite" -cmd ".load $extension" "$database" "INSERT INTO VELTINDEX(KBID,URL,RESCODE) VALUES('100000','u',0)"
+sqlite_shell -cmd ".load $extension" "$database" "INSERT INTO VELTINDEX(KBID,URL,RESCODE) VALUES('100000','u',0)"
 run_until "SELECT count(*) FROM VELTINDEX WHERE KBID='100000' AND RESCODE IS NULL" 1
 [ "$(find "$work" -name '*.mdb' | wc -l)" -eq 1 ] || fail "more than one database file: $(find "$work" -name '*.mdb')"

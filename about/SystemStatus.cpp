@@ -3,9 +3,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <sstream>
 
@@ -29,24 +31,7 @@ std::optional<uint64_t> KilobyteField(const std::string& text, const std::string
 
 uint64_t Field(const std::string& text, const std::string& key) { return KilobyteField(text, key).value_or(0); }
 
-// The user address space of a process of this architecture.
-uint64_t ArchitectureAddressSpace() {
-#if defined(__x86_64__)
-  return uint64_t{1} << 47;
-#elif defined(__aarch64__) || (defined(__riscv) && __riscv_xlen == 64)
-  return uint64_t{1} << 48;
-#elif defined(__i386__) || defined(__arm__)
-  return uint64_t{3} << 30;
-#else
-  return 0;
-#endif
-}
-
-uint64_t AddressSpace() {
-  struct rlimit limit {};
-  if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) return limit.rlim_cur;
-  return ArchitectureAddressSpace();
-}
+uint64_t AtMost(uint64_t limit, uint64_t used) { return limit > used ? limit - used : 0; }
 
 std::string Pair(const char* format, uint64_t first, uint64_t second, int unit) {
   std::string line = format;
@@ -78,20 +63,43 @@ std::array<std::string, kStatusLineCount> StatusLines(const SystemStatus& s) {
   };
 }
 
-SystemStatus MemoryFiguresFrom(const std::string& meminfo, const std::string& selfStatus, uint64_t addressSpace) {
+SystemStatus MemoryFiguresFrom(const std::string& meminfo, const std::string& selfStatus) {
+  // Which figure of this system stands for which line of the window:
+  //   physical memory   MemAvailable (older kernels lack it: MemFree) and
+  //                     MemTotal
+  //   paging file       SwapFree and SwapTotal
+  //   virtual memory    the commit limit, CommitLimit, less what is
+  //                     committed, Committed_AS: what the system will still
+  //                     promise to its processes
+  //   memory usage      the resident set, VmRSS, and its peak VmHWM
+  //   pagefile usage    the process's private committed memory: its
+  //                     private writable mappings, VmData, and its stack,
+  //                     VmStk
+  //   paged pool        the kernel's reclaimable slab memory, SReclaimable
+  //   non-paged pool    its unreclaimable slab memory, SUnreclaim
+  // The last three keep no peak of their own: ObservePeaks gives them one.
   SystemStatus s;
   s.totalPhysical = Field(meminfo, "MemTotal");
-  // Older kernels lack MemAvailable; free memory is the nearest figure.
   s.availablePhysical = KilobyteField(meminfo, "MemAvailable").value_or(Field(meminfo, "MemFree"));
   s.totalPageFile = Field(meminfo, "SwapTotal");
   s.availablePageFile = Field(meminfo, "SwapFree");
+  s.totalVirtual = Field(meminfo, "CommitLimit");
+  s.availableVirtual = AtMost(s.totalVirtual, Field(meminfo, "Committed_AS"));
   s.workingSet = Field(selfStatus, "VmRSS");
   s.peakWorkingSet = Field(selfStatus, "VmHWM");
-  s.pagefileUsage = Field(selfStatus, "VmSize");
-  s.peakPagefileUsage = Field(selfStatus, "VmPeak");
-  s.totalVirtual = addressSpace;
-  s.availableVirtual = addressSpace > s.pagefileUsage ? addressSpace - s.pagefileUsage : 0;
+  s.pagefileUsage = Field(selfStatus, "VmData") + Field(selfStatus, "VmStk");
+  s.pagedPool = Field(meminfo, "SReclaimable");
+  s.nonPagedPool = Field(meminfo, "SUnreclaim");
   return s;
+}
+
+void ObservePeaks(SystemStatus& status, ObservedPeaks& peaks) {
+  peaks.pagefileUsage = std::max(peaks.pagefileUsage, status.pagefileUsage);
+  peaks.pagedPool = std::max(peaks.pagedPool, status.pagedPool);
+  peaks.nonPagedPool = std::max(peaks.nonPagedPool, status.nonPagedPool);
+  status.peakPagefileUsage = peaks.pagefileUsage;
+  status.peakPagedPool = peaks.pagedPool;
+  status.peakNonPagedPool = peaks.nonPagedPool;
 }
 
 double ProcessStartSeconds(const std::string& selfStat, long ticksPerSecond) {
@@ -110,7 +118,13 @@ double ProcessStartSeconds(const std::string& selfStat, long ticksPerSecond) {
 }
 
 SystemStatus ReadSystemStatus() {
-  SystemStatus s = MemoryFiguresFrom(ReadTextFile("/proc/meminfo"), ReadTextFile("/proc/self/status"), AddressSpace());
+  SystemStatus s = MemoryFiguresFrom(ReadTextFile("/proc/meminfo"), ReadTextFile("/proc/self/status"));
+  {
+    static std::mutex guard;
+    static ObservedPeaks peaks;
+    std::lock_guard<std::mutex> hold(guard);
+    ObservePeaks(s, peaks);
+  }
   struct rusage usage {};
   if (getrusage(RUSAGE_SELF, &usage) == 0) {
     s.pageFaults = static_cast<uint64_t>(usage.ru_minflt) + static_cast<uint64_t>(usage.ru_majflt);

@@ -1,24 +1,15 @@
 // The memory and process figures of the About window and their nine lines.
 //
-// ReadSystemStatus takes this platform's figures:
-//   physical memory    MemAvailable (else MemFree) and MemTotal of /proc/meminfo
-//   paging file        SwapFree and SwapTotal of /proc/meminfo
-//   virtual memory     the process's address space (its limit, else the
-//                      architecture's user address space) less VmSize
-//   memory usage       VmRSS and its peak VmHWM
-//   page faults        minor plus major faults of the process
-//   pagefile usage     the address space in use, VmSize, and its peak VmPeak
-//   paged/non-paged pool  not kept by this platform: zero
-//   times              kernel and user time, and the time since the
-//                      process started, in whole seconds
-// A figure that cannot be read is zero.
+// ReadSystemStatus takes this platform's figures (MemoryFiguresFrom says
+// which stands for which line), the process's page faults, kernel and user
+// time and its age in whole seconds. A figure that cannot be read is zero.
 //
 // StatusLines formats them into the nine label texts, in the window's order
 // (physical, paging file, virtual, memory usage, page faults, pagefile
 // usage, paged pool, non-paged pool, process times).
 //
-// Pure functions apart from ReadSystemStatus, which only reads files of the
-// own process; all are safe on any thread.
+// Pure functions apart from ReadSystemStatus, which reads files of the own
+// process and keeps the peaks it has seen; all are safe on any thread.
 #pragma once
 
 #include <array>
@@ -54,9 +45,20 @@ std::array<std::string, kStatusLineCount> StatusLines(const SystemStatus& status
 
 SystemStatus ReadSystemStatus();
 
-// The memory figures from the texts of /proc/meminfo and /proc/self/status
-// and the size of the address space; the process times stay zero.
-SystemStatus MemoryFiguresFrom(const std::string& meminfo, const std::string& selfStatus, uint64_t addressSpace);
+// The memory figures from the texts of /proc/meminfo and /proc/self/status;
+// the process times and the peaks below stay zero.
+SystemStatus MemoryFiguresFrom(const std::string& meminfo, const std::string& selfStatus);
+
+// The highest values seen of the figures that this platform keeps no peak
+// of: pagefile usage and the two pools.
+struct ObservedPeaks {
+  uint64_t pagefileUsage = 0;
+  uint64_t pagedPool = 0;
+  uint64_t nonPagedPool = 0;
+};
+
+// Raises the peaks to the status's figures and sets the status's peaks.
+void ObservePeaks(SystemStatus& status, ObservedPeaks& peaks);
 
 // Seconds after boot at which the process started, from the text of
 // /proc/self/stat; negative when the text cannot be read.

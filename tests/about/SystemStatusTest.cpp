@@ -43,31 +43,52 @@ TEST(SystemStatusTest, NineLinesInTheirFormatsAndOrder) {
 TEST(SystemStatusTest, MemoryFiguresFromProcTexts) {
   const std::string meminfo =
       "MemTotal:        8000 kB\nMemFree:         1000 kB\nMemAvailable:    3000 kB\n"
-      "SwapCached:        11 kB\nSwapTotal:       4000 kB\nSwapFree:        3500 kB\n";
-  const std::string status = "Name:\tabout\nVmPeak:\t  900 kB\nVmSize:\t  800 kB\nVmHWM:\t 70 kB\nVmRSS:\t 60 kB\n";
-  const SystemStatus s = MemoryFiguresFrom(meminfo, status, 10000 * 1024);
+      "SwapCached:        11 kB\nSwapTotal:       4000 kB\nSwapFree:        3500 kB\n"
+      "SReclaimable:     150 kB\nSUnreclaim:        40 kB\n"
+      "CommitLimit:    10000 kB\nCommitted_AS:    2500 kB\n";
+  const std::string status =
+      "Name:\tabout\nVmPeak:\t  900 kB\nVmSize:\t  800 kB\nVmHWM:\t 70 kB\nVmRSS:\t 60 kB\n"
+      "VmData:\t 300 kB\nVmStk:\t 20 kB\nVmExe:\t 5 kB\n";
+  const SystemStatus s = MemoryFiguresFrom(meminfo, status);
   EXPECT_EQ(s.totalPhysical, 8000u * 1024);
   EXPECT_EQ(s.availablePhysical, 3000u * 1024);
   EXPECT_EQ(s.totalPageFile, 4000u * 1024);
   EXPECT_EQ(s.availablePageFile, 3500u * 1024);
+  EXPECT_EQ(s.totalVirtual, 10000u * 1024);
+  EXPECT_EQ(s.availableVirtual, 7500u * 1024);
   EXPECT_EQ(s.workingSet, 60u * 1024);
   EXPECT_EQ(s.peakWorkingSet, 70u * 1024);
-  EXPECT_EQ(s.pagefileUsage, 800u * 1024);
-  EXPECT_EQ(s.peakPagefileUsage, 900u * 1024);
-  EXPECT_EQ(s.totalVirtual, 10000u * 1024);
-  EXPECT_EQ(s.availableVirtual, 9200u * 1024);
-  EXPECT_EQ(s.pagedPool, 0u);
+  EXPECT_EQ(s.pagefileUsage, 320u * 1024);
+  EXPECT_EQ(s.pagedPool, 150u * 1024);
+  EXPECT_EQ(s.nonPagedPool, 40u * 1024);
 }
 
 TEST(SystemStatusTest, MissingFiguresFallBackOrStayZero) {
   // Without MemAvailable the free memory stands in; a name that only ends
-  // like a field ("XMemTotal") is not that field.
-  const SystemStatus s = MemoryFiguresFrom("XMemTotal: 5 kB\nMemFree: 1000 kB\n", "VmRSS: junk\n", 100);
+  // like a field ("XMemTotal") is not that field; more committed than the
+  // limit (overcommit) leaves nothing available.
+  const SystemStatus s = MemoryFiguresFrom("XMemTotal: 5 kB\nMemFree: 1000 kB\n", "VmRSS: junk\n");
   EXPECT_EQ(s.availablePhysical, 1000u * 1024);
   EXPECT_EQ(s.totalPhysical, 0u);
   EXPECT_EQ(s.workingSet, 0u);
-  EXPECT_EQ(s.availableVirtual, 100u);
-  EXPECT_EQ(MemoryFiguresFrom("", "VmSize: 1 kB\n", 100).availableVirtual, 0u);
+  EXPECT_EQ(MemoryFiguresFrom("CommitLimit: 1 kB\nCommitted_AS: 2 kB\n", "").availableVirtual, 0u);
+}
+
+TEST(SystemStatusTest, FiguresWithoutAPeakOfTheirOwnShowTheHighestSeen) {
+  ObservedPeaks peaks;
+  SystemStatus first;
+  first.pagefileUsage = 5;
+  first.pagedPool = 9;
+  first.nonPagedPool = 2;
+  ObservePeaks(first, peaks);
+  SystemStatus second;
+  second.pagefileUsage = 7;
+  second.pagedPool = 3;
+  second.nonPagedPool = 2;
+  ObservePeaks(second, peaks);
+  EXPECT_EQ(second.peakPagefileUsage, 7u);
+  EXPECT_EQ(second.peakPagedPool, 9u);
+  EXPECT_EQ(second.peakNonPagedPool, 2u);
 }
 
 TEST(SystemStatusTest, ProcessStartFromStatLine) {
@@ -86,6 +107,9 @@ TEST(SystemStatusTest, ThisProcessHasPlausibleFigures) {
   EXPECT_GT(s.workingSet, 0u);
   EXPECT_GE(s.peakWorkingSet, s.workingSet);
   EXPECT_GT(s.pageFaults, 0u);
+  EXPECT_GT(s.totalVirtual, 0u);
+  EXPECT_GT(s.pagefileUsage, 0u);
+  EXPECT_GE(s.peakPagefileUsage, s.pagefileUsage);
   EXPECT_GE(s.ageSeconds, 0);
   EXPECT_LT(s.ageSeconds, 3600);
   const double started = ProcessStartSeconds(ReadTextFile("/proc/self/stat"), sysconf(_SC_CLK_TCK));

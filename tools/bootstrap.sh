@@ -23,6 +23,7 @@ packages=(
   fonts-ipafont-gothic xvfb xauth libx11-dev
   curl iproute2 util-linux
   libssl-dev openssl ca-certificates
+  dpkg-dev file python3
   clang libclang-rt-14-dev
 )
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs the whole CTest suite of a build folder, then the same suite built
-# with AddressSanitizer and UndefinedBehaviorSanitizer, a few seconds of
-# each fuzz target, and the threading, crawler, network and shutdown tests
-# built with ThreadSanitizer. Exits non-zero on any failure; the last line
-# is CTest's summary.
+# Runs the whole CTest suite of a build folder, makes the Debian package and
+# shows its computed dependencies, then runs the same suite built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, a few seconds of each
+# fuzz target, and the threading, crawler, network and shutdown tests built
+# with ThreadSanitizer. Exits non-zero on any failure; the last line is
+# CTest's summary.
 #
-# VELTINDEXER_SKIP_SANITIZERS=1 leaves out every stage after the first;
+# VELTINDEXER_SKIP_SANITIZERS=1 leaves out the sanitizer and fuzz stages;
 # VELT_FUZZ_SECONDS sets the fuzz stage's seconds per target (default 5).
 set -euo pipefail
 
@@ -15,6 +16,15 @@ export QT_QPA_PLATFORM=offscreen
 
 status=0
 ctest --test-dir "$build" --output-on-failure -j2 || status=1
+
+echo "=== Debian package ==="
+rm -f "$build"/veltindexer_*.deb
+if (cd "$build" && cpack -G DEB >/dev/null); then
+  dpkg-deb --info "$build"/veltindexer_*.deb | grep -E '^ (Package|Version|Depends|Recommends):'
+  "$root/tools/try-package.sh" "$build"/veltindexer_*.deb || [ $? -eq 77 ] || status=1
+else
+  status=1
+fi
 
 if [ "${VELTINDEXER_SKIP_SANITIZERS:-0}" != 1 ]; then
   echo "=== AddressSanitizer + UndefinedBehaviorSanitizer ==="

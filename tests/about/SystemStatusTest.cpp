@@ -74,23 +74,6 @@ TEST(SystemStatusTest, MissingFiguresFallBackOrStayZero) {
   EXPECT_EQ(MemoryFiguresFrom("CommitLimit: 1 kB\nCommitted_AS: 2 kB\n", "").availableVirtual, 0u);
 }
 
-TEST(SystemStatusTest, FiguresWithoutAPeakOfTheirOwnShowTheHighestSeen) {
-  ObservedPeaks peaks;
-  SystemStatus first;
-  first.pagefileUsage = 5;
-  first.pagedPool = 9;
-  first.nonPagedPool = 2;
-  ObservePeaks(first, peaks);
-  SystemStatus second;
-  second.pagefileUsage = 7;
-  second.pagedPool = 3;
-  second.nonPagedPool = 2;
-  ObservePeaks(second, peaks);
-  EXPECT_EQ(second.peakPagefileUsage, 7u);
-  EXPECT_EQ(second.peakPagedPool, 9u);
-  EXPECT_EQ(second.peakNonPagedPool, 2u);
-}
-
 TEST(SystemStatusTest, ProcessStartFromStatLine) {
   std::string stat = "1234 (a) (b c) S";
   for (int field = 4; field <= 21; ++field) stat += " " + std::to_string(field);

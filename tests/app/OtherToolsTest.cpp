@@ -34,10 +34,12 @@ for statement in sys.stdin:
 struct Tool {
   const char* name;
   QString program;
+  bool python;
   QStringList Arguments(const QString& database) const {
-    if (program.endsWith("python3")) return {"-c", kPythonClient, VELT_SQLITE_EXTENSION, database};
+    if (python) return {"-c", kPythonClient, VELT_SQLITE_EXTENSION, database};
     return {"-bail", "-cmd", QStringLiteral(".load ") + VELT_SQLITE_EXTENSION, database};
   }
+  friend void PrintTo(const Tool& tool, std::ostream* out) { *out << tool.name; }
 };
 
 class OtherToolsTest : public StartedWindow, public ::testing::WithParamInterface<Tool> {
@@ -50,12 +52,10 @@ class OtherToolsTest : public StartedWindow, public ::testing::WithParamInterfac
   // Runs the statements in the tool; its output lines.
   std::vector<std::string> RunTool(const std::vector<std::string>& statements) {
     QProcess tool;
-    if (*VELT_FOREIGN_HOST_PRELOAD) {
-      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-      environment.insert("LD_PRELOAD", VELT_FOREIGN_HOST_PRELOAD);
-      environment.insert("ASAN_OPTIONS", "detect_leaks=0");  // the host's own allocations are not ours
-      tool.setProcessEnvironment(environment);
-    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_PRELOAD", VELT_FOREIGN_HOST_PRELOAD);  // a sanitizer build's runtime, or nothing
+    environment.insert("ASAN_OPTIONS", "detect_leaks=0");          // the host's own allocations are not ours
+    tool.setProcessEnvironment(environment);
     tool.start(GetParam().program, GetParam().Arguments(QString::fromStdString(db_.Path())));
     for (const std::string& statement : statements) tool.write((statement + "\n").c_str());
     tool.closeWriteChannel();
@@ -105,7 +105,8 @@ TEST_P(OtherToolsTest, EditsRowsThatTheProgramThenFindsAndCounts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, OtherToolsTest,
-                         ::testing::Values(Tool{"SqliteShell", VELT_SQLITE_SHELL}, Tool{"Python", VELT_PYTHON}),
+                         ::testing::Values(Tool{"SqliteShell", VELT_SQLITE_SHELL, false},
+                                           Tool{"Python", VELT_PYTHON, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -38,11 +38,13 @@ std::string FormatLogLine(const std::string& text, int level, const std::string&
 
 MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) {
   memo_.setPlainText(PresetLogLines().join('\n'));
+  // The first showing brings the text cursor into view: it waits at the
+  // end, where the reader starts.
   memo_.moveCursor(QTextCursor::End);
-  // The reader follows the log while at its end, where it starts; once
-  // scrolled up, they stay where they read. New lines and a first layout
-  // of the hidden tab both show as a change of the bar's range, which
-  // comes before the bar's value is bounded to it.
+  // The reader follows the log while at its end; once scrolled up, they
+  // stay where they read. New lines and a first layout of the hidden tab
+  // both show as a change of the bar's range, which comes before the bar's
+  // value is bounded to it.
   QScrollBar* bar = memo_.verticalScrollBar();
   auto following = std::make_shared<bool>(true);
   QObject::connect(bar, &QScrollBar::valueChanged, &memo_,

@@ -3,7 +3,9 @@
 // The memo starts with a fixed note on the wildcards of LIKE patterns;
 // every log line is appended below it as the level's mark ("○" for 0,
 // information, "●" for 1, error), the local time as
-// "yyyy/mm/dd hh:nn:ss " and the text. There is no file and no limit.
+// "yyyy/mm/dd hh:nn:ss " and the text. There is no file and no limit. A
+// new line scrolls into view while the reader is at the end of the log
+// (where it starts); a reader who scrolled up is left where they read.
 // Main thread only: it writes to a widget.
 #pragma once
 

@@ -141,8 +141,11 @@ class TDatabaseJet : public TDatabase {
   // Creates, or renews when its definition changed, the index that lets
   // LIKE searches over the definition's text skip rows that cannot match
   // (store/provider/SearchIndex.h). Building it over a table that already
-  // holds many rows takes a while (about a minute per 500,000 rows).
-  bool EnsureSearchIndex(const provider::SearchIndexDefinition& definition, std::string& error);
+  // holds many rows takes a while (about 20 s per 100,000 rows); `filled`
+  // tells how many rows were indexed anew. No other use of the session may
+  // run meanwhile, on any thread.
+  bool EnsureSearchIndex(const provider::SearchIndexDefinition& definition, long long& filled,
+                         std::string& error);
 
  private:
   FileSystem& fileSystem_;

@@ -106,10 +106,11 @@ bool TDatabaseJet::AllowZeroLength(const std::string& tableName, std::string& er
   }
 }
 
-bool TDatabaseJet::EnsureSearchIndex(const provider::SearchIndexDefinition& definition, std::string& error) {
+bool TDatabaseJet::EnsureSearchIndex(const provider::SearchIndexDefinition& definition, long long& filled,
+                                     std::string& error) {
   try {
     if (!Connection) throw Error("The connection is closed.");
-    provider::EnsureSearchIndex(Connection->Handle(), definition);
+    filled = provider::EnsureSearchIndex(Connection->Handle(), definition);
     return true;
   } catch (const std::exception& e) {
     error = e.what();

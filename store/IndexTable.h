@@ -74,13 +74,20 @@ std::string BuildSearchSql(const std::vector<std::string>& terms);
 
 // The start-up upkeep, in order: create the table and the view when missing
 // (names compared without regard to letter case), reopen after a creation,
-// create the dispatcher's index and the search index when missing (no log
-// line; the search index takes a while to build on a table that already
-// holds many rows), let nullable text columns hold zero-length text, reset
-// claimed rows.
+// create the dispatcher's index when missing (no log line), bring the
+// search index up to date, let nullable text columns hold zero-length
+// text, reset claimed rows.
 // Each successful step that has a log line passes it to `logInfo`. Stops at
 // the first failure, with that step's error text in `error`.
+//
+// Bringing the search index up to date fills it anew when it is missing or
+// was made under other rules (a file of an earlier version), which takes
+// long on a large table; when that indexed any rows, it logs SEARCH INDEX
+// REBUILT. With `keepAlive` given, that step
+// runs on a thread of its own while the calling thread calls `keepAlive`
+// every few tens of milliseconds (a window keeps itself painted there; it
+// must not use the database), so the call still returns only when done.
 bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string&)>& logInfo,
-                    std::string& error);
+                    std::string& error, const std::function<void()>& keepAlive = {});
 
 }  // namespace velt

@@ -1,5 +1,8 @@
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <chrono>
+#include <thread>
 
 #include "platform/Error.h"
 #include "store/IndexTable.h"
@@ -22,26 +25,47 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 
 // The search's text (BuildSearchCondition) over the table and its view.
 provider::SearchIndexDefinition ArticleSearchIndex() {
-  return {IndexTableName, "KBID", {"KBID", "URL", "TITLE", "DESCRIPTION", "KEYWORDS"}, 5000, {IndexViewName}};
+  return {IndexTableName,
+          "KBID",
+          {"KBID", "URL", "TITLE", "DESCRIPTION", "KEYWORDS"},
+          5000,
+          {{IndexViewName, SqlCreateIndexView}}};
 }
 
-bool EnsureIndexes(TDatabaseJet& db, std::string& error) {
+bool EnsureDispatchIndex(TDatabaseJet& db, std::string& error) {
   try {
     if (!db.Catalog) throw Error("The catalog is not connected to a database.");
-    if (!Contains(db.Catalog->TableByName(IndexTableName).IndexNames(), DispatchIndexName) &&
-        !db.ExecSQL(SqlCreateDispatchIndex, error))
-      return false;
+    return Contains(db.Catalog->TableByName(IndexTableName).IndexNames(), DispatchIndexName) ||
+           db.ExecSQL(SqlCreateDispatchIndex, error);
   } catch (const std::exception& e) {
     error = e.what();
     return false;
   }
-  return db.EnsureSearchIndex(ArticleSearchIndex(), error);
+}
+
+// Runs `work` on a thread of its own and calls `keepAlive` here until it
+// has ended; without `keepAlive` it runs `work` here.
+void RunKeepingAlive(const std::function<void()>& work, const std::function<void()>& keepAlive) {
+  if (!keepAlive) {
+    work();
+    return;
+  }
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    work();
+    done = true;
+  });
+  while (!done) {
+    keepAlive();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  worker.join();
 }
 
 }  // namespace
 
 bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string&)>& logInfo,
-                    std::string& error) {
+                    std::string& error, const std::function<void()>& keepAlive) {
   std::vector<std::string> names;
   try {
     db.GetTableNames(names);
@@ -49,19 +73,23 @@ bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string
     error = e.what();
     return false;
   }
-  bool created = false;
-  if (!Contains(names, IndexTableName)) {
+  const bool tableCreated = !Contains(names, IndexTableName);
+  if (tableCreated) {
     if (!db.ExecSQL(SqlCreateIndexTable, error)) return false;
     logInfo(std::string("TABLE CREATED:") + IndexTableName);
-    created = true;
   }
-  if (!Contains(names, IndexViewName)) {
+  const bool viewCreated = !Contains(names, IndexViewName);
+  if (viewCreated) {
     if (!db.ExecSQL(SqlCreateIndexView, error)) return false;
     logInfo(std::string("VIEW CREATED:") + IndexViewName);
-    created = true;
   }
-  if (created && !db.Reopen(error)) return false;
-  if (!EnsureIndexes(db, error)) return false;
+  if ((tableCreated || viewCreated) && !db.Reopen(error)) return false;
+  if (!EnsureDispatchIndex(db, error)) return false;
+  bool ensured = false;
+  long long filled = 0;
+  RunKeepingAlive([&] { ensured = db.EnsureSearchIndex(ArticleSearchIndex(), filled, error); }, keepAlive);
+  if (!ensured) return false;
+  if (filled > 0) logInfo(std::string("SEARCH INDEX REBUILT:") + IndexTableName);
   try {
     if (!db.AllowZeroLength(IndexTableName, error)) return false;
   } catch (const std::exception& e) {

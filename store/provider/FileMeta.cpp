@@ -15,7 +15,26 @@ bool IsMetaTableName(std::string_view name) {
   return true;
 }
 
+namespace {
+
+// Files of earlier versions list the relations a search index serves
+// without the view definitions; such a list is dropped (the start-up upkeep
+// then renews the index and lists them again).
+void DropRelationsWithoutViewDefinitions(sqlite3* db) {
+  bool hasTable = false;
+  bool hasDefinitions = false;
+  EngineStatement columns(db, "SELECT name FROM pragma_table_info('__velt_search_relations')");
+  while (columns.Step()) {
+    hasTable = true;
+    hasDefinitions = hasDefinitions || columns.Text(0) == "view_sql";
+  }
+  if (hasTable && !hasDefinitions) ExecEngineSql(db, "DROP TABLE __velt_search_relations");
+}
+
+}  // namespace
+
 void EnsureMetaTables(sqlite3* db) {
+  DropRelationsWithoutViewDefinitions(db);
   ExecEngineSql(db,
                 "CREATE TABLE IF NOT EXISTS __velt_settings("
                 "name TEXT PRIMARY KEY, value TEXT NOT NULL);"
@@ -25,7 +44,7 @@ void EnsureMetaTables(sqlite3* db) {
                 "CREATE TABLE IF NOT EXISTS __velt_search_relations("
                 "relation TEXT PRIMARY KEY COLLATE NOCASE, base_table TEXT NOT NULL COLLATE NOCASE, "
                 "key_column TEXT NOT NULL, columns TEXT NOT NULL, max_chars INTEGER NOT NULL, "
-                "text_version INTEGER NOT NULL);");
+                "text_version INTEGER NOT NULL, view_sql TEXT);");
 }
 
 std::string ReadDatabasePassword(sqlite3* db) {

@@ -4,21 +4,41 @@
 
 namespace velt::provider {
 
-bool LikePattern::Element::Matches(char32_t raw, char32_t folded) const {
-  switch (kind) {
-    case Kind::Literal:
-      return folded == literal;
-    case Kind::AnyOne:
-      return true;
-    case Kind::AnyRun:
-      return false;
-    case Kind::Set:
-      break;
+namespace {
+
+// How many stored characters the folded character from `from` to `to` was.
+std::size_t StoredCount(std::string_view text, std::size_t from, std::size_t to) {
+  DecodeUtf8At(text, from);
+  return from == to ? 1 : 2;
+}
+
+// Whether a text byte can begin a character that folds to the ASCII
+// character `folded`: itself in either case, or a full-width form (or the
+// ideographic space), whose UTF-8 begins with one of two lead bytes.
+bool MayStartFoldedAscii(unsigned char b, char32_t folded) {
+  if (b >= 0x80) return b == 0xEF || b == 0xE3;
+  return FoldCharacter(b) == folded;
+}
+
+}  // namespace
+
+bool LikePattern::Element::Take(std::string_view text, std::size_t& pos) const {
+  if (kind == Kind::AnyStored) {
+    for (std::size_t left = stored; left > 0;) {
+      if (pos == text.size()) return false;
+      const std::size_t start = pos;
+      DecodeFoldedAt(text, pos);
+      const std::size_t count = StoredCount(text, start, pos);
+      if (count > left) return false;
+      left -= count;
+    }
+    return true;
   }
+  const char32_t folded = DecodeFoldedAt(text, pos);
+  if (kind == Kind::Literal) return folded == literal;
   bool inSet = false;
   for (const auto& [low, high] : ranges) {
-    if ((raw >= low && raw <= high) ||
-        (folded >= FoldLetterCase(low) && folded <= FoldLetterCase(high))) {
+    if (folded >= low && folded <= high) {
       inSet = true;
       break;
     }
@@ -28,7 +48,11 @@ bool LikePattern::Element::Matches(char32_t raw, char32_t folded) const {
 
 // Parses the list after "[" up to its "]"; `pos` ends past the "]".
 bool LikePattern::ParseSet(std::string_view pattern, std::size_t& pos, Element& set) {
-  std::vector<char32_t> chars;
+  struct Member {
+    char32_t folded;
+    bool dash;
+  };
+  std::vector<Member> members;
   if (pos < pattern.size() && pattern[pos] == '!') {
     set.negate = true;
     ++pos;
@@ -40,16 +64,17 @@ bool LikePattern::ParseSet(std::string_view pattern, std::size_t& pos, Element& 
       closed = true;
       break;
     }
-    chars.push_back(DecodeUtf8At(pattern, pos));
+    const bool dash = pattern[pos] == '-';
+    members.push_back({DecodeFoldedAt(pattern, pos), dash});
   }
   if (!closed) return false;
-  for (std::size_t k = 0; k < chars.size(); ++k) {
-    if (k + 2 < chars.size() && chars[k + 1] == U'-') {
-      if (chars[k] > chars[k + 2]) return false;
-      set.ranges.emplace_back(chars[k], chars[k + 2]);
+  for (std::size_t k = 0; k < members.size(); ++k) {
+    if (k + 2 < members.size() && members[k + 1].dash) {
+      if (members[k].folded > members[k + 2].folded) return false;
+      set.ranges.emplace_back(members[k].folded, members[k + 2].folded);
       k += 2;
     } else {
-      set.ranges.emplace_back(chars[k], chars[k]);
+      set.ranges.emplace_back(members[k].folded, members[k].folded);
     }
   }
   return true;
@@ -67,19 +92,17 @@ std::optional<LikePattern> LikePattern::Compile(std::string_view pattern) {
         elements.emplace_back(Element::Kind::AnyRun);
     } else if (c == '_') {
       ++pos;
-      elements.emplace_back(Element::Kind::AnyOne);
+      if (elements.empty() || elements.back().kind != Element::Kind::AnyStored)
+        elements.emplace_back(Element::Kind::AnyStored);
+      ++elements.back().stored;
     } else if (c == '[') {
       ++pos;
       Element set(Element::Kind::Set);
       if (!ParseSet(pattern, pos, set)) return std::nullopt;
-      if (set.ranges.empty() && set.negate) {
-        elements.emplace_back(Element::Kind::AnyOne);
-      } else if (!set.ranges.empty()) {
-        elements.push_back(std::move(set));
-      }
+      if (!set.ranges.empty() || set.negate) elements.push_back(std::move(set));
     } else {
       Element literal(Element::Kind::Literal);
-      literal.literal = FoldLetterCase(DecodeUtf8At(pattern, pos));
+      literal.literal = DecodeFoldedAt(pattern, pos);
       elements.push_back(std::move(literal));
     }
   }
@@ -90,8 +113,9 @@ bool LikePattern::Matches(std::string_view text) const {
   const std::size_t count = elements_.size();
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-  // Every element but "%" consumes exactly one character, so retrying only
-  // from the latest "%" is enough: earlier ones could not do better.
+  // From a given place every element but "%" takes a fixed stretch of the
+  // text, and a later start never ends earlier; so retrying only from the
+  // latest "%" is enough: earlier ones could not do better.
   std::size_t p = 0;
   std::size_t i = 0;
   std::size_t starElement = kNone;
@@ -102,11 +126,11 @@ bool LikePattern::Matches(std::string_view text) const {
       starText = i;
       continue;
     }
-    if (p == starElement + 1 && p < count && elements_[p].kind == Element::Kind::Literal &&
+    if (starElement != kNone && p == starElement + 1 && p < count && elements_[p].kind == Element::Kind::Literal &&
         elements_[p].literal < 0x80) {
       // Skip straight to the next place where the literal after "%" can
-      // start. ASCII bytes never occur inside a multi-byte character.
-      while (i < text.size() && FoldLetterCase(static_cast<unsigned char>(text[i])) != elements_[p].literal)
+      // start. Such bytes never occur inside a multi-byte character.
+      while (i < text.size() && !MayStartFoldedAscii(static_cast<unsigned char>(text[i]), elements_[p].literal))
         ++i;
       if (i == text.size()) return false;
       starText = i;
@@ -114,8 +138,7 @@ bool LikePattern::Matches(std::string_view text) const {
     if (i == text.size()) break;
     if (p < count) {
       std::size_t next = i;
-      const char32_t raw = DecodeUtf8At(text, next);
-      if (elements_[p].Matches(raw, FoldLetterCase(raw))) {
+      if (elements_[p].Take(text, next)) {
         ++p;
         i = next;
         continue;
@@ -123,7 +146,7 @@ bool LikePattern::Matches(std::string_view text) const {
     }
     if (starElement == kNone) return false;
     p = starElement + 1;
-    DecodeUtf8At(text, starText);
+    DecodeFoldedAt(text, starText);
     i = starText;
   }
   while (p < count && elements_[p].kind == Element::Kind::AnyRun) ++p;
@@ -138,7 +161,7 @@ std::vector<std::u32string> LikePattern::LiteralRuns(std::size_t minLength) cons
     run.clear();
   };
   for (const Element& element : elements_) {
-    if (element.kind == Element::Kind::Literal && element.literal != 0 && element.literal < 0x110000) {
+    if (element.kind == Element::Kind::Literal && element.literal != 0 && element.literal < BrokenByteBase) {
       run += element.literal;
     } else {
       flush();

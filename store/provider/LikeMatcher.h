@@ -1,17 +1,26 @@
 // The database's LIKE pattern matching, as a pure function.
 //
-// Wildcards: "%" any run of characters (also none), "_" exactly one
-// character, "[list]" one character from the list, "[!list]" one character
-// not in it. A list holds single characters and ranges such as "a-c"; a "-"
-// first or last in the list, and "[" inside it, stand for themselves, so
-// "[%]", "[_]" and "[[]" match those characters literally. "[]" matches
-// nothing and consumes nothing; "[!]" matches any one character. Every
-// other character, "]" outside a list included, matches itself. Matching
-// ignores letter case as TextFolding.h defines it and covers the whole text.
+// Wildcards: "%" any run of characters (also none), "_" one character of
+// the text as stored, "[list]" one character from the list, "[!list]" one
+// character not in it. A list holds single characters and ranges such as
+// "a-c"; a "-" first or last in the list, and "[" inside it, stand for
+// themselves, so "[%]", "[_]" and "[[]" match those characters literally.
+// "[]" matches nothing and consumes nothing; "[!]" matches any one
+// character. Every other character, "]" outside a list included, matches
+// itself.
 //
-// Malformed patterns (a "[" without its "]", a descending range such as
-// "[z-a]") give LikeResult::Malformed. Time is O(text × pattern) at worst,
-// however many "%" the pattern holds. Thread-safe; no shared state.
+// Pattern and text compare as TextFolding.h folds them, and the match
+// covers the whole text. A half-width kana with its sound mark is one
+// character to a literal or a list ("ｶﾞ" matches "ガ", "[ｶﾞ]" and
+// "[か-ご]") but two to "_": a run of n "_" takes characters that were n
+// as stored, and never half of such a pair ("ｶﾞ" matches "__", not "_").
+// A list member matches every character that folds to it; a range matches
+// every character whose folded form lies between its folded bounds.
+//
+// Malformed patterns (a "[" without its "]", a range whose folded bounds
+// descend, such as "[z-a]") give LikeResult::Malformed. Time is
+// O(text × pattern) at worst, however many "%" the pattern holds.
+// Thread-safe; no shared state.
 #pragma once
 
 #include <optional>
@@ -42,13 +51,16 @@ class LikePattern {
 
  private:
   struct Element {
-    enum class Kind { Literal, AnyOne, AnyRun, Set };
+    enum class Kind { Literal, AnyStored, AnyRun, Set };
     explicit Element(Kind k) : kind(k) {}
     Kind kind;
-    char32_t literal = 0;  // folded
+    char32_t literal = 0;     // folded
+    std::size_t stored = 0;   // AnyStored: how many stored characters
     bool negate = false;
-    std::vector<std::pair<char32_t, char32_t>> ranges;  // as written
-    bool Matches(char32_t raw, char32_t folded) const;
+    std::vector<std::pair<char32_t, char32_t>> ranges;  // folded bounds
+    // Takes this element's characters of `text` from `pos` on; false when
+    // they do not match.
+    bool Take(std::string_view text, std::size_t& pos) const;
   };
   static bool ParseSet(std::string_view pattern, std::size_t& pos, Element& set);
 

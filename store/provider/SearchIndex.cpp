@@ -78,7 +78,8 @@ bool IsCurrent(sqlite3* db, const SearchIndexDefinition& definition) {
          recorded->maxChars == definition.maxChars && IndexTableExists(db, definition.table);
 }
 
-void Rebuild(sqlite3* db, const SearchIndexDefinition& definition) {
+// Returns the number of rows indexed.
+long long Rebuild(sqlite3* db, const SearchIndexDefinition& definition) {
   const std::string index = QuoteEngineName(SearchIndexName(definition.table));
   const std::string table = QuoteEngineName(definition.table);
   ExecEngineSql(db, "DROP TABLE IF EXISTS " + index + "; CREATE VIRTUAL TABLE " + index +
@@ -86,23 +87,38 @@ void Rebuild(sqlite3* db, const SearchIndexDefinition& definition) {
                         "tokenize='trigram case_sensitive 1'); INSERT INTO " + index +
                         "(rowid, body) SELECT rowid, " + IndexedTextOf(definition, table) + " FROM " + table +
                         ";");
+  return sqlite3_changes64(db);
+}
+
+// The engine's text of the view's definition; "" when there is no such view.
+std::string ViewDefinition(sqlite3* db, const std::string& view) {
+  EngineStatement query(db, "SELECT sql FROM sqlite_schema WHERE type='view' AND name=? COLLATE NOCASE");
+  query.Bind(1, view);
+  return query.Step() ? query.Text(0) : std::string();
+}
+
+void RecordRelation(sqlite3* db, const SearchIndexDefinition& definition, const std::string& relation,
+                    const std::string* viewSql) {
+  EngineStatement insert(db,
+                         "INSERT OR REPLACE INTO __velt_search_relations(relation, base_table, key_column, "
+                         "columns, max_chars, text_version, view_sql) VALUES(?,?,?,?,?,?,?)");
+  insert.Bind(1, relation)
+      .Bind(2, definition.table)
+      .Bind(3, definition.keyColumn)
+      .Bind(4, JoinColumns(definition.columns))
+      .Bind(5, static_cast<long long>(definition.maxChars))
+      .Bind(6, static_cast<long long>(SearchTextVersion));
+  if (viewSql) insert.Bind(7, *viewSql);
+  insert.Run();
 }
 
 void Record(sqlite3* db, const SearchIndexDefinition& definition) {
   EngineStatement(db, "DELETE FROM __velt_search_relations WHERE base_table=?").Bind(1, definition.table).Run();
-  std::vector<std::string> relations{definition.table};
-  relations.insert(relations.end(), definition.views.begin(), definition.views.end());
-  for (const std::string& relation : relations) {
-    EngineStatement(db,
-                    "INSERT OR REPLACE INTO __velt_search_relations"
-                    "(relation, base_table, key_column, columns, max_chars, text_version) VALUES(?,?,?,?,?,?)")
-        .Bind(1, relation)
-        .Bind(2, definition.table)
-        .Bind(3, definition.keyColumn)
-        .Bind(4, JoinColumns(definition.columns))
-        .Bind(5, static_cast<long long>(definition.maxChars))
-        .Bind(6, static_cast<long long>(SearchTextVersion))
-        .Run();
+  RecordRelation(db, definition, definition.table, nullptr);
+  for (const SearchIndexView& view : definition.views) {
+    const std::string current = ViewDefinition(db, view.name);
+    if (!current.empty() && current == TranslateSql(view.createSql).sql)
+      RecordRelation(db, definition, view.name, &current);
   }
 }
 
@@ -110,18 +126,21 @@ void Record(sqlite3* db, const SearchIndexDefinition& definition) {
 
 std::string SearchIndexName(const std::string& table) { return std::string(MetaTablePrefix) + "text_" + table; }
 
-void EnsureSearchIndex(sqlite3* db, const SearchIndexDefinition& definition) {
+long long EnsureSearchIndex(sqlite3* db, const SearchIndexDefinition& definition) {
+  long long filled = 0;
   RunAsOneWrite(db, [&] {
-    if (!IsCurrent(db, definition)) Rebuild(db, definition);
+    if (!IsCurrent(db, definition)) filled = Rebuild(db, definition);
     CreateTriggers(db, definition);
     Record(db, definition);
   });
+  return filled;
 }
 
 std::optional<SearchIndexDefinition> FindSearchIndexFor(sqlite3* db, const std::string& relation) {
   EngineStatement query(db,
-                        "SELECT base_table, key_column, columns, max_chars FROM __velt_search_relations "
-                        "WHERE relation=? AND text_version=?");
+                        "SELECT base_table, key_column, columns, max_chars FROM __velt_search_relations r "
+                        "WHERE relation=? AND text_version=? AND (view_sql IS NULL OR view_sql=(SELECT sql "
+                        "FROM sqlite_schema WHERE type='view' AND name=r.relation COLLATE NOCASE))");
   query.Bind(1, relation).Bind(2, static_cast<long long>(SearchTextVersion));
   if (!query.Step()) return std::nullopt;
   SearchIndexDefinition definition;

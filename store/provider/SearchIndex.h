@@ -6,8 +6,10 @@
 // definition's columns, as the program's search writes it. The index is
 // stored in hidden tables (MetaTablePrefix) beside the table, holds no
 // copy of the text, and is keyed by the table's rowid, which compaction
-// keeps (Engine.h). A view may be served when its rows are rows of the
-// table with the same key and column values.
+// keeps (Engine.h). A view is served only while the engine holds it as
+// its definition's statement creates it, whose rows are rows of the table
+// with the same key and column values; a view defined otherwise, or
+// changed later, is searched by plain scan.
 //
 // Functions act on one connection handle, raise velt::Error on engine
 // errors and add no locking; EnsureSearchIndex changes the file
@@ -22,12 +24,19 @@ struct sqlite3;
 
 namespace velt::provider {
 
+// A view over the table, with the statement (in the program's dialect)
+// that creates it.
+struct SearchIndexView {
+  std::string name;
+  std::string createSql;
+};
+
 struct SearchIndexDefinition {
   std::string table;
   std::string keyColumn;  // unique in the table
   std::vector<std::string> columns;
   int maxChars = 0;
-  std::vector<std::string> views;  // served besides the table
+  std::vector<SearchIndexView> views;  // served besides the table
 };
 
 // The engine name of the index over `table`.
@@ -35,12 +44,16 @@ std::string SearchIndexName(const std::string& table);
 
 // Creates the index when it is missing or was built for another
 // definition or other folding rules (filling it from the table's rows,
-// which takes time on a large table), renews its triggers, and records
-// the relations it serves.
-void EnsureSearchIndex(sqlite3* db, const SearchIndexDefinition& definition);
+// which takes time on a large table: about 20 s per 100,000 rows), renews
+// its triggers, and records the relations it serves. Returns how many rows
+// were indexed anew (0 when the index was up to date). Needs the
+// connection to itself while it runs.
+long long EnsureSearchIndex(sqlite3* db, const SearchIndexDefinition& definition);
 
 // The definition whose index serves `relation` (names compared without
-// regard to letter case); nothing when none does. `views` is not filled.
+// regard to letter case); nothing when none does, or when `relation` is a
+// view whose definition is no longer the recorded one. `views` is not
+// filled.
 std::optional<SearchIndexDefinition> FindSearchIndexFor(sqlite3* db, const std::string& relation);
 
 // After `relation` was dropped: a table loses its index, a view stops

@@ -22,8 +22,8 @@ std::string FoldSearchText(std::string_view text) {
   folded.reserve(text.size());
   std::size_t pos = 0;
   while (pos < text.size()) {
-    const char32_t c = DecodeUtf8At(text, pos);
-    AppendUtf8(folded, c >= 0x110000 ? U'\uFFFD' : FoldLetterCase(c));
+    const char32_t c = DecodeFoldedAt(text, pos);
+    AppendUtf8(folded, c >= BrokenByteBase ? U'\uFFFD' : c);
   }
   return folded;
 }

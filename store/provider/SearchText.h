@@ -1,8 +1,8 @@
 // The text that the search index holds for a row, and the index query
 // that narrows a LIKE search down to rows that may match.
 //
-// The index holds the searchable text folded exactly as LIKE folds letter
-// case (TextFolding.h), so that any run of plain characters of a LIKE
+// The index holds the searchable text folded exactly as LIKE folds it
+// (TextFolding.h), so that any run of plain characters of a LIKE
 // pattern, folded the same way, occurs in the indexed text of every row
 // the pattern matches. The index splits text into every run of three
 // characters (trigrams); the query asks for rows that hold all trigrams
@@ -24,9 +24,9 @@ namespace velt::provider {
 inline constexpr char SearchTextFunction[] = "velt_search_text";
 // Changes whenever FoldSearchText changes what it produces, so that an
 // index written under other rules is rebuilt rather than trusted.
-inline constexpr int SearchTextVersion = 1;
+inline constexpr int SearchTextVersion = 2;
 
-// Folds letter case; a byte that is not valid UTF-8 becomes U+FFFD, so
+// Folds as TextFolding.h does; a byte that is not valid UTF-8 becomes U+FFFD, so
 // the index always receives valid UTF-8 (the pattern runs never hold such
 // bytes, LikeMatcher.h).
 std::string FoldSearchText(std::string_view text);

@@ -196,6 +196,36 @@ void RewriteIndexStatement(Tokens& in) {
   }
 }
 
+// Gives literals and the results of LEFT and "&" the database's text
+// comparison: the engine compares expressions other than bare columns
+// byte by byte otherwise. Column definitions keep their literals bare, as
+// a DEFAULT takes no COLLATE.
+Tokens WithTextCollation(const Tokens& in, bool tagLiterals) {
+  Tokens out;
+  std::vector<int> closesCall;  // paren depths whose ")" ends a tagged call
+  int depth = 0;
+  auto tag = [&out]() {
+    out.push_back(Word("COLLATE"));
+    out.push_back(Word(TextCollation));
+  };
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    const SqlToken& t = in[i];
+    out.push_back(t);
+    if (t.kind == SqlToken::Kind::String && tagLiterals) tag();
+    if ((t.IsWord(LeftFunction) || t.IsWord(ConcatFunction)) && i + 1 < in.size() && in[i + 1].IsSymbol("("))
+      closesCall.push_back(depth + 1);
+    if (t.IsSymbol("(")) ++depth;
+    if (t.IsSymbol(")")) {
+      if (!closesCall.empty() && closesCall.back() == depth) {
+        closesCall.pop_back();
+        tag();
+      }
+      --depth;
+    }
+  }
+  return out;
+}
+
 TranslatedSql::Kind KindOf(const Tokens& in) {
   if (in.size() < 3 || (in[2].kind != SqlToken::Kind::Word && in[2].kind != SqlToken::Kind::Name))
     return TranslatedSql::Kind::Other;
@@ -228,7 +258,8 @@ TranslatedSql TranslateSql(std::string_view sql) {
     pos = RewriteConcatLevel(tokens, pos, rewritten);
     if (pos < tokens.size()) rewritten.push_back(tokens[pos++]);  // an unmatched ")"
   }
-  result.sql = Join(rewritten);
+  const bool definesStorage = result.kind == TranslatedSql::Kind::CreateTable || IsIndexStatement(tokens);
+  result.sql = Join(WithTextCollation(rewritten, !definesStorage));
   return result;
 }
 

@@ -5,7 +5,11 @@
 // becomes a call of ConcatFunction, which reads Null as empty text and is
 // Null only when every operand is; "LEFT(" becomes LeftFunction; in CREATE
 // TABLE, text types become "TEXT(n)" (TEXT alone is TEXT(255)) and long
-// text types "LONGTEXT", both with the case-blind TextCollation. "&" binds
+// text types "LONGTEXT", both with the collation TextCollation, the
+// database's text comparison (TextFolding.h). Outside table and index
+// definitions, string literals and the results of LEFT and "&" carry that
+// collation too, so comparing, ordering and grouping any text expression
+// follow it, not only bare columns. "&" binds
 // more loosely than arithmetic and more tightly than comparison. LIKE keeps
 // its spelling: the engine's like() is replaced by ours (SqlFunctions.h).
 // "CREATE [UNIQUE] INDEX i ON t (c [ASC|DESC], ...)" keeps its form (an

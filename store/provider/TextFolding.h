@@ -1,27 +1,33 @@
-// Letter-case folding and the case-blind text order of the database.
+// The database's text comparison, defined once: every comparison of text
+// (collation, LIKE, the search index) folds both sides with these
+// functions and compares the folded characters by code point.
 //
-// Text comparison in the database ignores letter case: ASCII, Latin-1,
-// Greek, Cyrillic and the full-width Latin letters (U+FF21..U+FF3A fold to
-// U+FF41..U+FF5A). Width is not folded: "Ａ" equals "ａ" but not "A".
+// Folding ignores three differences at once, as a Japanese reader expects:
+// - letter case: ASCII, Latin-1, Greek and Cyrillic letters;
+// - width: full-width ASCII (U+FF01..U+FF5E) and the ideographic space
+//   equal their ASCII forms; half-width katakana and the half-width
+//   「」、。・ and long-vowel mark equal their full-width forms; a
+//   half-width kana followed by a half-width voiced or semi-voiced sound
+//   mark is one character, the voiced full-width kana ("ｶﾞ" = "ガ");
+// - kana type: hiragana equal katakana ("み" = "ミ", "ゔ" = "ヴ").
+// Voicing ("カ" vs "ガ"), small against large kana and everything else
+// stay distinct. The folded form is lower-case, half-width ASCII and
+// full-width katakana.
+//
 // Texts are UTF-8; a byte that does not start a valid sequence is taken as
 // a character of its own above every Unicode code point, so broken input
 // orders deterministically. All functions are pure and thread-safe.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
-#include <vector>
 
 namespace velt::provider {
 
-char32_t FoldNonAsciiLetterCase(char32_t c);
-char32_t DecodeNonAsciiUtf8At(std::string_view text, std::size_t& pos);
+// Code points from here up stand for bytes that are not valid UTF-8.
+inline constexpr char32_t BrokenByteBase = 0x110000;
 
-// ASCII is handled inline: scans over mostly ASCII text spend their time
-// here.
-inline char32_t FoldLetterCase(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-  return FoldNonAsciiLetterCase(c);
-}
+char32_t DecodeNonAsciiUtf8At(std::string_view text, std::size_t& pos);
 
 // Decodes the character at `pos` and advances `pos` past it.
 inline char32_t DecodeUtf8At(std::string_view text, std::size_t& pos) {
@@ -33,8 +39,22 @@ inline char32_t DecodeUtf8At(std::string_view text, std::size_t& pos) {
   return DecodeNonAsciiUtf8At(text, pos);
 }
 
-// Appends the folded characters of `text` to `out`.
-void AppendFolded(std::string_view text, std::vector<char32_t>& out);
+// The folded form of one character on its own (no sound mark composed).
+char32_t FoldCharacter(char32_t c);
+
+char32_t DecodeFoldedNonAsciiAt(std::string_view text, std::size_t& pos);
+
+// The folded character at `pos`, where a half-width kana and the sound
+// mark after it count as one; advances `pos` past what it took. ASCII is
+// handled inline: scans over mostly ASCII text spend their time here.
+inline char32_t DecodeFoldedAt(std::string_view text, std::size_t& pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (lead < 0x80) {
+    ++pos;
+    return (lead >= 'A' && lead <= 'Z') ? lead + 32 : lead;
+  }
+  return DecodeFoldedNonAsciiAt(text, pos);
+}
 
 // <0, 0, >0 like strcmp, over folded characters.
 int CompareFolded(std::string_view a, std::string_view b);

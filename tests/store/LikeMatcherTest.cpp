@@ -20,6 +20,7 @@ TEST(LikeMatcher, PercentMatchesAnyRunIncludingNone) {
   EXPECT_TRUE(Like("abcabc", "%a%c"));
   EXPECT_FALSE(Like("abcab", "%a%c"));
   EXPECT_FALSE(Like("registry editor", "registry"));  // the whole text must match
+  EXPECT_FALSE(Like("xregistry", "registry%"));        // from its first character
   EXPECT_TRUE(Like("aab", "%ab"));        // the first candidate "a" is not the one
   EXPECT_TRUE(Like("xAxAB", "%x%ab"));
   EXPECT_FALSE(Like("abc", "%abd%"));
@@ -51,12 +52,68 @@ TEST(LikeMatcher, BracketsMakeWildcardsLiteral) {
   EXPECT_TRUE(Like("[x]", "[[]x]"));  // "]" outside a list is itself
 }
 
-TEST(LikeMatcher, IgnoresLetterCaseIncludingFullWidthLatin) {
-  EXPECT_TRUE(Like("Windows XP", "%windows xp%"));
-  EXPECT_TRUE(Like("ＷＩＮＤＯＷＳ", "%ｗｉｎｄｏｗｓ%"));
-  EXPECT_TRUE(Like("Ｂ", "[ａ-ｃ]"));
-  EXPECT_FALSE(Like("Ｗ", "w"));  // width is not folded
-  EXPECT_TRUE(Like("ÉCOLE", "école"));
+struct LikeCase {
+  const char* text;
+  const char* pattern;
+  bool matches;
+};
+
+void ExpectCases(std::initializer_list<LikeCase> cases) {
+  for (const LikeCase& c : cases) EXPECT_EQ(Like(c.text, c.pattern), c.matches) << c.text << " LIKE " << c.pattern;
+}
+
+TEST(LikeMatcher, IgnoresCaseWidthAndKanaTypeButNotVoicingOrSize) {
+  ExpectCases({
+      {"Windows XP", "%windows xp%", true},
+      {"windows xp の終了", "%ＸＰ%", true},
+      {"ＸＰ", "xp", true},
+      {"１２３＃", "123#", true},
+      {"ÉCOLE Σ", "école σ", true},
+      {"ｶﾞｲﾄﾞ", "ガイド", true},
+      {"ﾊﾟｿｺﾝ", "ぱそこん", true},
+      {"みかん", "ﾐｶﾝ", true},
+      {"ぁゔ", "ァヴ", true},
+      {"ｰ｢｣､｡･", "ー「」、。・", true},
+      {"a　b", "a b", true},
+      {"ｱﾞ", "ア゛", true},  // ア takes no sound mark: two characters
+      {"カイト", "ガイド", false},
+      {"ﾃﾞｨｽｺ", "%ディスク%", false},
+      {"ァ", "ア", false},
+      {"ｶ", "ガ", false},
+      {"ｶﾞ", "カ%", false},
+      {"日本", "曰本", false},
+  });
+}
+
+TEST(LikeMatcher, UnderscoreCountsCharactersAsStoredAndNeverSplitsAKanaFromItsMark) {
+  ExpectCases({
+      {"ガ", "_", true},
+      {"ｶﾞ", "__", true},
+      {"ｶﾞ", "_", false},
+      {"ｶﾞ", "_ﾞ", false},
+      {"ｶﾞ", "ｶ_", false},
+      {"ｶﾞｲﾄﾞ", "ガ___", true},
+      {"ｶﾞｲﾄﾞ", "_____", true},
+      {"ｶﾞｲﾄﾞ", "%__", true},
+      {"ｶﾞｲﾄﾞ", "____", false},
+      {"ｱﾞ", "_ﾞ", true},
+      {"xｶﾞy", "%x__y%", true},
+  });
+}
+
+TEST(LikeMatcher, ListMembersAndRangesMatchEveryCharacterThatFoldsIntoThem) {
+  ExpectCases({
+      {"Ｂ", "[a-c]", true},
+      {"b", "[Ａ-Ｃ]", true},
+      {"ｶﾞ", "[が]", true},
+      {"ガ", "[ｶﾞ]", true},
+      {"ｶﾞ", "[か-ご]", true},
+      {"ｶﾞ", "[!が]", false},
+      {"カ", "[!が]", true},
+      {"ｶﾞ", "[!]", true},
+      {"ｶﾞ", "[!][!]", false},
+  });
+  EXPECT_EQ(MatchLike("a", "[ｃ-A]"), LikeResult::Malformed);  // descends once folded
 }
 
 TEST(LikeMatcher, MalformedPatternsAreReportedNotMatched) {

@@ -12,7 +12,8 @@ std::string Query(const std::vector<std::string>& patterns) {
 }
 
 TEST(SearchText, RunsEndAtEveryWildcardAndAreFoldedAsLikeFolds) {
-  EXPECT_EQ(Query({"%ＲＥＧist%"}), "\"ｒｅｇ\" AND \"ｅｇi\" AND \"ｇis\" AND \"ist\"");
+  EXPECT_EQ(Query({"%ＲＥＧist%"}), "\"reg\" AND \"egi\" AND \"gis\" AND \"ist\"");
+  EXPECT_EQ(Query({"%ｶﾞｲﾄﾞ%"}), "\"ガイド\"");
   EXPECT_EQ(Query({"ab_cd%ef[g]hi"}), "");  // no three plain characters in a row
   EXPECT_EQ(Query({"%ab%", "x[!y]abcd"}), "\"abc\" AND \"bcd\"");
   EXPECT_EQ(Query({"%a\"bc%", "%abc%"}), "\"a\"\"b\" AND \"\"\"bc\" AND \"abc\"");
@@ -32,7 +33,7 @@ TEST(SearchText, ALongRunIsSampledFromEndToEnd) {
 }
 
 TEST(SearchText, FoldedTextIsAlwaysValidUtf8) {
-  EXPECT_EQ(FoldSearchText("ＡＢＣ Σ Q"), "ａｂｃ σ q");
+  EXPECT_EQ(FoldSearchText("ＡＢＣ Σ Q ｶﾞｲﾄﾞ"), "abc σ q ガイド");
   EXPECT_EQ(FoldSearchText(std::string("a\xff" "b\xe3\x81")), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 

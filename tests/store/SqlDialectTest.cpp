@@ -10,9 +10,9 @@ namespace {
 std::string Sql(const std::string& dialect) { return TranslateSql(dialect).sql; }
 
 TEST(SqlDialect, DoubleQuotedTextIsALiteralNeverAName) {
-  EXPECT_EQ(Sql("SELECT * FROM T WHERE (KBID=\"KBID\")"), "SELECT * FROM T WHERE (KBID='KBID')");
+  EXPECT_EQ(Sql("SELECT * FROM T WHERE (KBID=\"KBID\")"), "SELECT * FROM T WHERE (KBID='KBID' COLLATE VELT_NOCASE)");
   EXPECT_EQ(Sql("UPDATE T SET A=\"say \"\"hi\"\"; it's --x\""),
-            "UPDATE T SET A='say \"hi\"; it''s --x'");
+            "UPDATE T SET A='say \"hi\"; it''s --x' COLLATE VELT_NOCASE");
   EXPECT_EQ(Sql("SELECT [my col] FROM T"), "SELECT \"my col\" FROM T");
 }
 
@@ -22,17 +22,17 @@ TEST(SqlDialect, AdjacentOperatorsNeverFormACommentForTheEngine) {
 }
 
 TEST(SqlDialect, AmpersandChainsBecomeOneCallBoundByComparisons) {
-  EXPECT_EQ(Sql("SELECT A&B&C FROM T"), "SELECT velt_concat((A),(B),(C)) FROM T");
+  EXPECT_EQ(Sql("SELECT A&B&C FROM T"), "SELECT velt_concat((A),(B),(C)) COLLATE VELT_NOCASE FROM T");
   EXPECT_EQ(Sql("SELECT * FROM T WHERE A&B=\"x\" AND C=D"),
-            "SELECT * FROM T WHERE velt_concat((A),(B))='x' AND C=D");
-  EXPECT_EQ(Sql("SELECT A+1&B FROM T"), "SELECT velt_concat((A+1),(B)) FROM T");
-  EXPECT_EQ(Sql("SELECT (A&B) AS X FROM T"), "SELECT (velt_concat((A),(B))) AS X FROM T");
+            "SELECT * FROM T WHERE velt_concat((A),(B)) COLLATE VELT_NOCASE='x' COLLATE VELT_NOCASE AND C=D");
+  EXPECT_EQ(Sql("SELECT A+1&B FROM T"), "SELECT velt_concat((A+1),(B)) COLLATE VELT_NOCASE FROM T");
+  EXPECT_EQ(Sql("SELECT (A&B) AS X FROM T"), "SELECT (velt_concat((A),(B)) COLLATE VELT_NOCASE) AS X FROM T");
 }
 
 TEST(SqlDialect, SearchConditionKeepsItsPatternIntact) {
   EXPECT_EQ(Sql("SELECT KBID FROM V WHERE (LEFT(KBID&URL&TITLE,5000) LIKE \"%a&b[%]%\")"),
-            "SELECT KBID FROM V WHERE (velt_left(velt_concat((KBID),(URL),(TITLE)),5000) LIKE "
-            "'%a&b[%]%')");
+            "SELECT KBID FROM V WHERE (velt_left(velt_concat((KBID),(URL),(TITLE)) COLLATE VELT_NOCASE,5000) "
+            "COLLATE VELT_NOCASE LIKE '%a&b[%]%' COLLATE VELT_NOCASE)");
 }
 
 TEST(SqlDialect, CreateTableMapsTextTypesAndReportsTheTable) {

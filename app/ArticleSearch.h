@@ -10,8 +10,9 @@
 // line, followed by an empty line.
 //
 // `escPressed` is asked once per row; when it answers true the listing
-// stops after that row and a notice stands above the hits. It must not
-// run the event loop. `memResult` is not redrawn until the end.
+// stops after that row and a notice stands above the hits. It may let the
+// window system deliver input (app/EscapeKey.h) but must start nothing
+// that uses the database. `memResult` is not redrawn until the end.
 //
 // Main thread only.
 #pragma once

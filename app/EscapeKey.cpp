@@ -9,48 +9,85 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A late delivery of a press seen live arrives within this span.
-constexpr auto kLateDelivery = std::chrono::milliseconds(500);
-// Each live look is a round trip to the X server; rows come much faster.
-constexpr auto kLiveLookInterval = std::chrono::milliseconds(20);
+// Rows come much faster than a person presses keys; each delivery costs a
+// look at the window system's connection.
+constexpr auto kDeliveryInterval = std::chrono::milliseconds(10);
+
+bool IsEscape(const QEvent* event) {
+  return (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+         static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+}
+
+bool IsUserInput(const QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::Drop:
+    case QEvent::Close:
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
-EscapeKeyMonitor::EscapeKeyMonitor(const QWidget& window, std::function<bool()> liveKeyDown)
-    : window_(window), liveKeyDown_(std::move(liveKeyDown)) {
-  qApp->installEventFilter(this);
-}
+EscapeKeyMonitor::EscapeKeyMonitor(const QWidget& window) : window_(window) { qApp->installEventFilter(this); }
 
 EscapeKeyMonitor::~EscapeKeyMonitor() { qApp->removeEventFilter(this); }
 
-bool EscapeKeyMonitor::EscPressed() {
-  const bool pressed = pressedSinceQuery_;
-  pressedSinceQuery_ = false;
-  return LiveKeyDown() || down_ || pressed;
+EscapeKeyMonitor::Watch::Watch(EscapeKeyMonitor& monitor) : monitor_(monitor) {
+  monitor_.watching_ = true;
+  monitor_.pressedDuringWatch_ = false;
+  monitor_.delivered_ = false;
 }
 
-bool EscapeKeyMonitor::LiveKeyDown() {
+EscapeKeyMonitor::Watch::~Watch() { monitor_.watching_ = false; }
+
+bool EscapeKeyMonitor::EscPressed() {
   const Clock::time_point now = Clock::now();
-  // A key seen down is asked about again at once: that answer ends a search.
-  if (liveDown_ || now - liveAskedAt_ >= kLiveLookInterval) {
-    liveAskedAt_ = now;
-    liveDown_ = liveKeyDown_();
+  if (watching_ && (!delivered_ || now - deliveredAt_ >= kDeliveryInterval)) {
+    delivered_ = true;
+    deliveredAt_ = now;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
   }
-  if (liveDown_) liveSeenAt_ = now;
-  return liveDown_;
+  return pressedDuringWatch_ || down_;
+}
+
+bool EscapeKeyMonitor::InWatchedWindow(QObject* watched) const {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  return widget && widget->window() == &window_;
 }
 
 bool EscapeKeyMonitor::eventFilter(QObject* watched, QEvent* event) {
-  const QEvent::Type type = event->type();
-  if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (type == QEvent::KeyRelease) {
-      down_ = false;
-    } else if (widget && widget->window() == &window_ && Clock::now() - liveSeenAt_ > kLateDelivery) {
+  if (IsEscape(event)) {
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (event->type() == QEvent::KeyRelease) {
+      if (!key->isAutoRepeat()) down_ = false;
+    } else if (InWatchedWindow(watched)) {
       down_ = true;
-      pressedSinceQuery_ = true;
+      pressedDuringWatch_ = pressedDuringWatch_ || watching_;
     }
+  } else if (event->type() == QEvent::WindowDeactivate && watched == &window_) {
+    down_ = false;  // its release goes to another window
+  }
+  if (watching_ && IsUserInput(event)) {
+    event->ignore();
+    return true;
   }
   return QObject::eventFilter(watched, event);
 }

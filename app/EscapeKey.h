@@ -1,26 +1,28 @@
-// Whether the user has asked to break off a running search with Escape.
+// Whether the user has asked to break off a running search with Escape,
+// on every window system alike.
 //
-// The search runs without the event loop, so key presses made during it
-// are not delivered until it ends. The monitor therefore combines two
-// sources: an application-wide event filter that notes Escape presses
-// made in the watched window and whether the key is still down, and, on
-// X11, the keyboard's live state, which shows the key held down during the
-// search. EscPressed is true when the key is down now or has been pressed
-// since the previous call; it never runs the event loop.
+// The search runs inside the Search button's handler. While a Watch lives
+// (one search), each call of EscPressed first lets the window system
+// deliver what it has queued, at most every few milliseconds, so a key
+// press made during the search arrives whatever the platform: X11,
+// Wayland or offscreen. Meanwhile the monitor keeps that delivery from
+// starting anything: every other key, mouse, wheel and touch input and
+// every request to close a window is dropped, so no second search (and no
+// other handler) runs inside a search. Crawler steps do not run either, as
+// the search holds the database lock (platform/MainThread.h).
 //
-// A press that was already seen live is delivered late, right after the
-// search it broke off; it must not break off the next search as well, so
-// presses arriving shortly after a live sighting are not recorded. Presses
-// in other windows (Escape closing a message box) do not count.
+// EscPressed is true when Escape was pressed in the watched window since
+// the Watch began, or is held down there (a key held when Search is
+// pressed stops the search after its first row). A press and release made
+// before the search began do not count, and a press made during one
+// search is not remembered for the next. Presses in other windows
+// (Escape closing a message box) do not count.
 //
 // Main thread only; create it after the QApplication, destroy it before.
 #pragma once
 
 #include <QObject>
 #include <chrono>
-#include <functional>
-
-#include "app/LiveEscapeKey.h"
 
 class QWidget;
 
@@ -28,9 +30,20 @@ namespace velt {
 
 class EscapeKeyMonitor : public QObject {
  public:
-  // `liveKeyDown` reads the key's live state; tests give their own.
-  explicit EscapeKeyMonitor(const QWidget& window, std::function<bool()> liveKeyDown = IsEscapeKeyDownNow);
+  explicit EscapeKeyMonitor(const QWidget& window);
   ~EscapeKeyMonitor() override;
+
+  // Watches one search for the life of the object.
+  class Watch {
+   public:
+    explicit Watch(EscapeKeyMonitor& monitor);
+    ~Watch();
+    Watch(const Watch&) = delete;
+    Watch& operator=(const Watch&) = delete;
+
+   private:
+    EscapeKeyMonitor& monitor_;
+  };
 
   bool EscPressed();
 
@@ -38,15 +51,14 @@ class EscapeKeyMonitor : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool LiveKeyDown();
+  bool InWatchedWindow(QObject* watched) const;
 
   const QWidget& window_;
-  const std::function<bool()> liveKeyDown_;
   bool down_ = false;
-  bool pressedSinceQuery_ = false;
-  std::chrono::steady_clock::time_point liveSeenAt_{};
-  std::chrono::steady_clock::time_point liveAskedAt_{};
-  bool liveDown_ = false;
+  bool watching_ = false;
+  bool pressedDuringWatch_ = false;
+  bool delivered_ = false;
+  std::chrono::steady_clock::time_point deliveredAt_{};
 };
 
 }  // namespace velt

@@ -88,6 +88,7 @@ void TMainForm::BtnVersionClick() {
 }
 
 void TMainForm::BtnSearchClick() {
+  EscapeKeyMonitor::Watch watch(*escapeKey_);
   RunArticleSearch(ui_.EditWord->text(), *ui_.MemResult, *ui_.MemErr, [this] { return escapeKey_->EscPressed(); });
 }
 

@@ -57,9 +57,9 @@ QString TrimControls(const QString& item) {
   return item.mid(first, last - first);
 }
 
-int CompareIgnoringCase(const QString& a, const QString& b) {
-  return QString::localeAwareCompare(a.toCaseFolded(), b.toCaseFolded());
-}
+// Letter case only, the same in every locale: a locale's collation would
+// also merge width and kana variants, which are different terms.
+int CompareIgnoringCase(const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive); }
 
 }  // namespace
 

@@ -6,9 +6,10 @@
 // inside stands for one); one whose quote never closes takes the rest of
 // the text. Each term is trimmed of blanks and control characters (so a
 // comma at either end of a quoted term goes, one inside stays), empty
-// terms are dropped, and the rest are sorted without regard to letter case
-// by the locale's comparison, a term equal to an earlier one apart from
-// letter case being dropped.
+// terms are dropped, and the rest are sorted by their case-folded
+// characters (Unicode case folding, whatever the locale), a term equal to
+// an earlier one apart from letter case being dropped. Width and kana type
+// count: "XP" and "ｘｐ" are two terms, "ＸＰ" and "ｘｐ" one.
 //
 // Pure function; safe on any thread.
 #pragma once

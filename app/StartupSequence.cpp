@@ -1,8 +1,11 @@
 #include "app/StartupSequence.h"
 
+#include <QGuiApplication>
 #include <exception>
+#include <optional>
 #include <string>
 
+#include "app/BusyCursor.h"
 #include "app/FatalStop.h"
 #include "app/MessageLog.h"
 #include "store/IndexTable.h"
@@ -15,8 +18,14 @@ bool RunUpkeep(MessageLog& log, std::string& error) {
     error = "DATABASE NOT CONNECTED: THE INDEX TABLE CANNOT BE CHECKED.";
     return false;
   }
+  // A long upkeep step (the search index of a file of an earlier version)
+  // runs on a thread of its own; meanwhile the window keeps painting and
+  // answering the desktop, while input waits until the start-up is done.
+  std::optional<BusyCursor> busy;
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) busy.emplace();
+  const auto keepAlive = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
   try {
-    return RunIndexUpkeep(*Database, [&log](const std::string& line) { log.WriteLog(line, 0); }, error);
+    return RunIndexUpkeep(*Database, [&log](const std::string& line) { log.WriteLog(line, 0); }, error, keepAlive);
   } catch (const std::exception& e) {  // the catalog calls raise instead of answering false
     error = e.what();
     return false;

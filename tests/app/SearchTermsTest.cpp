@@ -1,6 +1,8 @@
 // The statement that the search runs for what the user typed.
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include "app/SearchTerms.h"
 #include "store/IndexTable.h"
 
@@ -48,6 +50,31 @@ TEST(SearchStatement, TermsAreSortedIgnoringLetterCaseAndCaseDuplicatesDropped) 
   EXPECT_EQ(StatementFor("ABC x abc Abc"), Where({"\"ABC\"", "\"x\""}));
   EXPECT_EQ(StatementFor("c b a c"), Where({"\"a\"", "\"b\"", "\"c\""}));
 }
+
+// Sorting and dropping duplicates look at letter case only, in any locale
+// (the empty name keeps the one the environment gives, see CMakeLists.txt).
+class SearchTermsInLocale : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    if (*GetParam()) QLocale::setDefault(QLocale(QString::fromLatin1(GetParam())));
+  }
+  void TearDown() override { QLocale::setDefault(QLocale::system()); }
+};
+
+TEST_P(SearchTermsInLocale, OnlyLetterCaseMakesTwoTermsOne) {
+  const struct {
+    const char* input;
+    std::vector<std::string> terms;
+  } cases[] = {
+      {"ﾃﾞｨｽｸ ディスク でぃすく", {"でぃすく", "ディスク", "ﾃﾞｨｽｸ"}},
+      {"ＸＰ xp XP ｘｐ", {"xp", "ＸＰ"}},
+      {"b A a B", {"A", "b"}},
+      {"ｶﾞｲﾄﾞ ガイド", {"ガイド", "ｶﾞｲﾄﾞ"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseSearchTerms(QString::fromUtf8(c.input)), c.terms) << c.input;
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, SearchTermsInLocale, ::testing::Values("", "ja_JP", "C"));
 
 TEST(SearchStatement, QuotedTermsKeepBlanksAndInnerCommasAndDoubleTheirQuotes) {
   EXPECT_EQ(StatementFor("\"a b,c\" d"), Where({"\"a b,c\"", "\"d\""}));

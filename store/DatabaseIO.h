@@ -141,7 +141,7 @@ class TDatabaseJet : public TDatabase {
   // Creates, or renews when its definition changed, the index that lets
   // LIKE searches over the definition's text skip rows that cannot match
   // (store/provider/SearchIndex.h). Building it over a table that already
-  // holds many rows takes a while (about 20 s per 100,000 rows); `filled`
+  // holds many rows takes a while (minutes at 900,000 rows); `filled`
   // tells how many rows were indexed anew. No other use of the session may
   // run meanwhile, on any thread.
   bool EnsureSearchIndex(const provider::SearchIndexDefinition& definition, long long& filled,

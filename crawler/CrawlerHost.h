@@ -1,6 +1,7 @@
-// What the crawler needs of the main window.
+// What the crawler needs of its host: the main window, or the headless
+// run that stands in for it.
 //
-// The window implements this interface; the crawler never sees a widget.
+// The host implements this interface; the crawler never sees a widget.
 // Every call is made on the main thread: the dispatcher and the workers
 // reach it only through Thread::Synchronize (platform/Thread.h).
 #pragma once
@@ -25,6 +26,10 @@ class CrawlerHost {
   virtual void AddToThreadList(const std::string& url, const void* worker) = 0;
   // Removes the line whose attached object is the worker.
   virtual void RemoveFromThreadList(const void* worker) = 0;
+  // A worker is ending, right before its line goes: its result code as
+  // stored (0 when the fetch failed or the answer had no status). The
+  // window shows nothing of it.
+  virtual void ArticleEnded(int resCode) { (void)resCode; }
 };
 
 }  // namespace velt

@@ -1,6 +1,7 @@
 #include "crawler/DownloadThread.h"
 
 #include <cstdio>
+#include <exception>
 
 #include "crawler/PageAnalysis.h"
 #include "net/Http.h"
@@ -20,8 +21,8 @@ std::string BuildRequest(const std::string& path, const std::string& hostHeader)
 }
 
 TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
-                                 const HttpTimeouts& timeouts)
-    : host_(host), timeouts_(timeouts) {
+                                 const HttpTimeouts& timeouts, std::shared_ptr<FetchFailureWatch> failures)
+    : host_(host), timeouts_(timeouts), failures_(std::move(failures)) {
   PageInfo.ResCode = 0;
   PageInfo.Kbid = kbid;
   PageInfo.Url = url;
@@ -38,13 +39,34 @@ TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, con
 TDownloadThread::~TDownloadThread() {
   Buffer.reset();
   RegExp.reset();
-  Synchronize([this] { host_.RemoveFromThreadList(this); });
+  Synchronize([this] { ReportEnd(); });
+}
+
+void TDownloadThread::ReportEnd() {
+  if (failures_) {
+    if (auto line = failures_->Note(fetchError_, RepeatedLineFilter::Clock::now())) host_.WriteLog(*line, 1);
+  }
+  host_.ArticleEnded(PageInfo.ResCode);
+  host_.RemoveFromThreadList(this);
 }
 
 bool TDownloadThread::ReceiveChunk(const char* bytes, int count) { return Buffer->Append(bytes, count); }
 
 void TDownloadThread::Execute() {
   PageInfo.GetBegin = FormatLocalNow(TimeStampFormat);
+  try {
+    Fetch();
+  } catch (const std::exception& e) {
+    // The row stays as claimed; the watch hears of it when the worker ends.
+    fetchError_ = *e.what() ? e.what() : "unknown error";
+    PageInfo.ResCode = 0;  // as the row still holds it
+    return;
+  }
+  PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);
+  WriteRow();
+}
+
+void TDownloadThread::Fetch() {
   FetchTarget target;
   if (SplitFetchUrl(PageInfo.Url, target)) {
     HttpRequest(target, BuildRequest(target.path, target.HostHeader()), [this](const char* bytes, int count) {
@@ -52,8 +74,6 @@ void TDownloadThread::Execute() {
     }, timeouts_);
     AnalyseResponse(*RegExp, Buffer->Take(), PageInfo);
   }
-  PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);
-  WriteRow();
 }
 
 void TDownloadThread::WriteRow() {

@@ -9,10 +9,11 @@
 //
 // The row is written with one UPDATE under DatabaseLock, whatever the
 // answer was; an error raised by the fetch or the analysis ends the run
-// without an update and leaves the row as claimed (RESCODE 0). A fetch cut
-// short by its time limits raises too, so a cut page is never stored as
-// final. Nothing is logged either way: a row left at 0 is fetched again
-// after the next start.
+// without an update and leaves the row as claimed (RESCODE 0), fetched
+// again after the next start. A fetch cut short by its time limits raises
+// too, so a cut page is never stored as final. The worker logs nothing
+// itself: its end, failed or not, goes to the shared FetchFailureWatch,
+// which speaks up when fetches keep failing, and to the host's ArticleEnded.
 #pragma once
 
 #include <memory>
@@ -20,6 +21,7 @@
 
 #include "crawler/AnswerBuffer.h"
 #include "crawler/CrawlerHost.h"
+#include "crawler/FetchFailureWatch.h"
 #include "crawler/PageInfo.h"
 #include "net/Http.h"
 #include "platform/Thread.h"
@@ -38,9 +40,9 @@ std::string BuildRequest(const std::string& path, const std::string& hostHeader)
 class TDownloadThread : public Thread {
  public:
   // The program always uses the client's standard time limits; tests of
-  // hostile servers pass shorter ones.
+  // hostile servers pass shorter ones. Without a watch failures go unseen.
   TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
-                  const HttpTimeouts& timeouts = {});
+                  const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchFailureWatch> failures = nullptr);
   ~TDownloadThread() override;
 
  protected:
@@ -48,10 +50,14 @@ class TDownloadThread : public Thread {
 
  private:
   bool ReceiveChunk(const char* bytes, int count);
+  void Fetch();
   void WriteRow();
+  void ReportEnd();  // main thread
 
   CrawlerHost& host_;
   HttpTimeouts timeouts_;
+  std::shared_ptr<FetchFailureWatch> failures_;
+  std::string fetchError_;  // why the run ended without an answer
   std::unique_ptr<AnswerBuffer> Buffer;
   std::unique_ptr<TRegExp> RegExp;
   TPageInfo PageInfo;

@@ -4,26 +4,39 @@
 #include <exception>
 #include <memory>
 #include <thread>
+#include <utility>
 
-#include "crawler/ClaimTransaction.h"
 #include "crawler/DownloadThread.h"
-#include "store/DatabaseIO.h"
+#include "platform/MainThread.h"
 #include "store/IndexTable.h"
 
 namespace velt {
 
 const char ArticleBaseUrl[] = "http://" VELTINDEXER_KB_HOST "/default.aspx?scid=kb;ja;";
-// The URL column holds 100 characters and the number takes six.
-static_assert(sizeof(ArticleBaseUrl) - 1 <= 94, "the article base URL must fit the URL column");
+static_assert(sizeof(ArticleBaseUrl) - 1 <= MaxArticleBaseUrlLength, "the article base URL must fit the URL column");
 
-TThreadCreator::TThreadCreator(CrawlerHost& host) : host_(host) {}
+TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl)
+    : host_(host),
+      articleBaseUrl_(std::move(articleBaseUrl)),
+      minUnfetched_(SqlMinUnfetchedKbid),
+      minRedirected_(SqlMinRedirectedKbid),
+      maxKbid_(SqlMaxKbid) {}
 
 void TThreadCreator::Execute() {
   try {
-    while (!Terminated()) PauseAfterPass(RunPass());
+    for (;;) {
+      Synchronize([this] { ReadControls(); });
+      bool failed = ClaimFailed();
+      // Seen only here, after the hand-off, so that a stop request made by
+      // the previous claim's step starts nothing more.
+      if (Terminated()) break;
+      failed |= RunPass();
+      PauseAfterPass(failed);
+    }
   } catch (const std::exception& e) {
     // The run ends here; the user would otherwise never learn why no
-    // further worker starts.
+    // further worker starts. The hand-off also waits out a claim still
+    // queued, which uses this object.
     Message = e.what();
     MessageLevel = 1;
     Synchronize([this] { LogMessage(); });
@@ -32,24 +45,28 @@ void TThreadCreator::Execute() {
 }
 
 bool TThreadCreator::RunPass() {
-  Synchronize([this] { ReadControls(); });
   if (ThreadCount >= MaxThreads) return false;
   bool failed = false;
   NextKbid = -1;
-  failed |= !QueryStep(SqlMinUnfetchedKbid, -1, 0);
-  if (NextKbid < 0 && Retry302) failed |= !QueryStep(SqlMinRedirectedKbid, -1, 0);
-  if (NextKbid < 0) failed |= !QueryStep(SqlMaxKbid, KbidFloor, 1);
+  failed |= !QueryStep(minUnfetched_, -1, 0);
+  if (NextKbid < 0 && Retry302) failed |= !QueryStep(minRedirected_, -1, 0);
+  if (NextKbid < 0) failed |= !QueryStep(maxKbid_, KbidFloor, 1);
   if (NextKbid > KbidFloor && NextKbid < KbidLimit) {
-    Synchronize([this] { ClaimAndStart(); });
-    if (!Claimed) {
-      LogError();
-      failed = true;
-    }
+    PostToMainThread([this] { ClaimAndStart(); });
+    claimHandedOver_ = true;
   }
   return failed;
 }
 
-bool TThreadCreator::QueryStep(const char* statement, std::int32_t defaultValue, std::int32_t addend) {
+bool TThreadCreator::ClaimFailed() {
+  if (!std::exchange(claimHandedOver_, false)) return false;
+  if (claimError_) std::rethrow_exception(std::exchange(claimError_, nullptr));
+  if (Claimed) return false;
+  LogError();
+  return true;
+}
+
+bool TThreadCreator::QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend) {
   bool ok = false;
   {
     CriticalSectionGuard hold(DatabaseLock);
@@ -82,19 +99,24 @@ void TThreadCreator::LogError() {
 }
 
 void TThreadCreator::ClaimAndStart() {
-  const std::string kbid = std::to_string(NextKbid);
-  const std::string url = ArticleBaseUrl + kbid;
-  {
-    CriticalSectionGuard hold(DatabaseLock);
-    Claimed = ClaimRow(*Database, kbid, url, Message);
+  // Nobody waits for this step: what it raises is kept for the dispatcher.
+  try {
+    const std::string kbid = std::to_string(NextKbid);
+    const std::string url = articleBaseUrl_ + kbid;
+    {
+      CriticalSectionGuard hold(DatabaseLock);
+      Claimed = claim_.Claim(*Database, kbid, url, Message);
+    }
+    if (Claimed) StartWorker(kbid, url);
+  } catch (...) {
+    claimError_ = std::current_exception();
   }
-  if (Claimed) StartWorker(kbid, url);
 }
 
 void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url) {
   // A worker whose thread cannot be made must still take its line away,
   // or the window would wait for it forever when it closes.
-  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url);
+  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, fetchFailures_);
   worker->Start();
   worker.release();  // it frees itself when its run ends
 }

@@ -5,8 +5,15 @@
 // article number (the smallest never fetched, then, with the retry box on,
 // the smallest answered 302, else one past the largest, 100000 in an empty
 // table) and has the main thread claim its row and start a worker for it.
-// At most one worker starts per pass. Lowering the allowed number stops no
-// running worker.
+// At most one worker starts per pass, and a pass ends with a pause of about
+// a millisecond. Lowering the allowed number stops no running worker.
+//
+// The pass does not wait for its claim: the main thread runs it while the
+// dispatcher pauses, and the next pass's reading of the controls, handed
+// over after it, returns only once it has run. So every count and choice
+// still sees the claim and its worker's line, and the claim's outcome is
+// dealt with at the start of the next pass. The three choosing queries and
+// the claim's transaction statements never change and stay prepared.
 //
 // A claim deletes the number's row and inserts it afresh with RESCODE 0 in
 // one transaction, so a failed insert leaves the old row as it was. Failed
@@ -14,30 +21,40 @@
 // minute, and failing passes back off up to about a second. An unexpected
 // error that ends the run is logged at level 1 before the run ends.
 //
-// The window creates it once the table is ready, starts it, and at the end
-// calls Terminate and WaitFor (on the main thread, which serves the
-// dispatcher's steps meanwhile). It does not free itself. DatabaseLock is
-// held for one query or one claim at a time and never while waiting for the
-// main thread.
+// The host's owner creates it once the table is ready, starts it, and at
+// the end calls Terminate and WaitFor (on the main thread, which serves the
+// dispatcher's steps meanwhile; a claim handed over before the stop request
+// still runs). It does not free itself. DatabaseLock is held for one query
+// or one claim at a time and never while waiting for the main thread.
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <memory>
 #include <string>
 
+#include "crawler/ClaimTransaction.h"
 #include "crawler/CrawlerHost.h"
 #include "crawler/FailurePacing.h"
+#include "crawler/FetchFailureWatch.h"
 #include "platform/Thread.h"
+#include "store/DatabaseIO.h"
 
 namespace velt {
 
 inline constexpr std::int32_t KbidFloor = 99999;
 inline constexpr std::int32_t KbidLimit = 1000000;
-// "http://", the site's host, then the article path; the number follows.
+// The build's site: "http://", the site's host, then the article path; the
+// number follows.
 extern const char ArticleBaseUrl[];
+// The URL column holds 100 characters and the number takes six.
+inline constexpr std::size_t MaxArticleBaseUrlLength = 94;
 
 class TThreadCreator : public Thread {
  public:
-  explicit TThreadCreator(CrawlerHost& host);
+  // The base URL stays the same for the dispatcher's life: the build's site
+  // or the one chosen when the program started.
+  explicit TThreadCreator(CrawlerHost& host, std::string articleBaseUrl = ArticleBaseUrl);
 
  protected:
   void Execute() override;
@@ -45,9 +62,10 @@ class TThreadCreator : public Thread {
   virtual void StartWorker(const std::string& kbid, const std::string& url);
 
  private:
-  // Returns whether any statement of the pass failed.
+  // Each returns whether a statement failed.
   bool RunPass();
-  bool QueryStep(const char* statement, std::int32_t defaultValue, std::int32_t addend);
+  bool QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend);
+  bool ClaimFailed();  // once the previous pass's claim has run
   void ReadControls();
   void LogMessage();
   void ClaimAndStart();
@@ -55,6 +73,7 @@ class TThreadCreator : public Thread {
   void PauseAfterPass(bool failed);
 
   CrawlerHost& host_;
+  const std::string articleBaseUrl_;
   std::int32_t MaxThreads = 0;
   std::int32_t ThreadCount = 0;
   bool Retry302 = false;
@@ -62,8 +81,16 @@ class TThreadCreator : public Thread {
   std::uint8_t MessageLevel = 0;
   std::int32_t NextKbid = -1;
   bool Claimed = false;
+  bool claimHandedOver_ = false;
+  std::exception_ptr claimError_;  // raised by the claim step, for the dispatcher to raise
+  PreparedSql minUnfetched_;
+  PreparedSql minRedirected_;
+  PreparedSql maxKbid_;
+  ClaimTransaction claim_;
   RepeatedLineFilter repeatedLines_;
   FailureBackoff backoff_;
+  // Outlives the dispatcher in the workers that share it.
+  std::shared_ptr<FetchFailureWatch> fetchFailures_ = std::make_shared<FetchFailureWatch>();
 };
 
 }  // namespace velt

@@ -13,6 +13,7 @@ struct PendingStep {
   const std::function<void()>* step;
   std::exception_ptr error;
   bool done = false;
+  bool posted = false;  // nobody waits: the step is freed once it has run
 };
 
 struct HandOff {
@@ -33,6 +34,24 @@ HandOff& State() {
   return *state;
 }
 
+void Enqueue(PendingStep* pending) {
+  HandOff& s = State();
+  std::function<void()> wakeup;
+  {
+    std::lock_guard lock(s.mutex);
+    s.queue.push_back(pending);
+    wakeup = s.wakeup;
+  }
+  s.mainWakes.notify_all();
+  if (wakeup) wakeup();
+}
+
+void RunPosted(PendingStep* pending) noexcept {
+  (*pending->step)();
+  delete pending->step;
+  delete pending;
+}
+
 }  // namespace
 
 void SetMainThread() { State().mainId = std::this_thread::get_id(); }
@@ -46,17 +65,18 @@ void RunOnMainThread(const std::function<void()>& step) {
   }
   HandOff& s = State();
   PendingStep pending{&step, nullptr, false};
-  std::function<void()> wakeup;
-  {
-    std::lock_guard lock(s.mutex);
-    s.queue.push_back(&pending);
-    wakeup = s.wakeup;
-  }
-  s.mainWakes.notify_all();
-  if (wakeup) wakeup();
+  Enqueue(&pending);
   std::unique_lock lock(s.mutex);
   s.stepsDone.wait(lock, [&] { return pending.done; });
   if (pending.error) std::rethrow_exception(pending.error);
+}
+
+void PostToMainThread(std::function<void()> step) {
+  if (IsMainThread()) {
+    step();
+    return;
+  }
+  Enqueue(new PendingStep{new std::function<void()>(std::move(step)), nullptr, false, true});
 }
 
 bool ServeMainThreadSteps() {
@@ -71,6 +91,11 @@ bool ServeMainThreadSteps() {
       pending = s.queue.front();
       s.queue.pop_front();
     }
+    ranAny = true;
+    if (pending->posted) {
+      RunPosted(pending);
+      continue;
+    }
     try {
       (*pending->step)();
     } catch (...) {
@@ -81,7 +106,6 @@ bool ServeMainThreadSteps() {
       pending->done = true;
     }
     s.stepsDone.notify_all();
-    ranAny = true;
   }
   return ranAny;
 }

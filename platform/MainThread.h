@@ -12,6 +12,10 @@
 //
 // Exceptions thrown by a step are carried back to the thread that handed it
 // over and rethrown there.
+//
+// Steps run in the order they were handed over, whichever call handed them
+// over: once a RunOnMainThread returns, every step that the same thread
+// posted before it has run.
 #pragma once
 
 #include <chrono>
@@ -26,6 +30,11 @@ bool IsMainThread();
 // Runs the step on the main thread and waits until it has run. Called on
 // the main thread it runs the step at once.
 void RunOnMainThread(const std::function<void()>& step);
+
+// Queues the step for the main thread and returns at once; called on the
+// main thread it runs the step at once. The step must not throw: nobody is
+// left to receive the error, so one that escapes ends the program.
+void PostToMainThread(std::function<void()> step);
 
 // Runs every step queued so far (main thread only). Returns whether any ran.
 bool ServeMainThreadSteps();

@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "store/provider/Catalog.h"
 #include "store/provider/Connection.h"
+#include "store/provider/PreparedStatement.h"
 #include "store/provider/Recordset.h"
 
 namespace velt {
@@ -16,6 +17,11 @@ provider::Recordset& Recordset::Get() {
   if (!impl_) throw Error("The recordset is not open.");
   return *impl_;
 }
+
+PreparedSql::PreparedSql(std::string sql) : sql_(std::move(sql)) {}
+PreparedSql::~PreparedSql() = default;
+PreparedSql::PreparedSql(PreparedSql&&) noexcept = default;
+PreparedSql& PreparedSql::operator=(PreparedSql&&) noexcept = default;
 
 TDatabase::TDatabase() = default;
 
@@ -112,6 +118,37 @@ bool TDatabase::OpenQuery(const std::string& sql, Recordset& rs, std::string& er
   try {
     rs.impl_ = std::make_unique<provider::Recordset>();
     rs.impl_->Open(sql, Connection);
+    return true;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
+}
+
+std::shared_ptr<provider::PreparedStatement> TDatabase::Compiled(PreparedSql& statement) {
+  if (!Connection) throw Error("The connection is closed.");
+  if (!statement.impl_ || statement.impl_->Owner() != Connection) {
+    statement.impl_.reset();
+    statement.impl_ = std::make_shared<provider::PreparedStatement>(statement.sql_, Connection);
+  }
+  return statement.impl_;
+}
+
+bool TDatabase::ExecSQL(PreparedSql& statement, std::string& error) {
+  try {
+    Compiled(statement)->Run();
+    return true;
+  } catch (const std::exception& e) {
+    error = std::string(e.what()) + ";" + statement.sql_;
+    return false;
+  }
+}
+
+bool TDatabase::OpenQuery(PreparedSql& statement, Recordset& rs, std::string& error) {
+  rs.impl_.reset();
+  try {
+    rs.impl_ = std::make_unique<provider::Recordset>();
+    rs.impl_->Open(Compiled(statement));
     return true;
   } catch (const std::exception& e) {
     error = e.what();

@@ -36,6 +36,7 @@ namespace provider {
 class Catalog;
 class Column;
 class Connection;
+class PreparedStatement;
 class Recordset;
 struct SearchIndexDefinition;
 }  // namespace provider
@@ -68,6 +69,27 @@ class Recordset {
   std::unique_ptr<provider::Recordset> impl_;
 };
 
+// A statement that a caller runs again and again with the same text. The
+// session translates and compiles it on its first run and after each
+// change of connection (Open, Reopen, Compact), and only runs it again in
+// between. Plain statements only (queries, row changes, transaction
+// control); a query run this way is not narrowed by a search index. Belongs
+// to its caller, who runs and destroys it under DatabaseLock.
+class PreparedSql {
+ public:
+  explicit PreparedSql(std::string sql);
+  ~PreparedSql();
+  PreparedSql(PreparedSql&&) noexcept;
+  PreparedSql& operator=(PreparedSql&&) noexcept;
+
+  const std::string& Text() const { return sql_; }
+
+ private:
+  friend class TDatabase;
+  std::string sql_;
+  std::shared_ptr<provider::PreparedStatement> impl_;
+};
+
 class TDatabase {
  public:
   TDatabase();
@@ -93,6 +115,9 @@ class TDatabase {
   void GetTableNames(std::vector<std::string>& names);
 
   bool OpenQuery(const std::string& sql, Recordset& rs, std::string& error);
+  // The same for a statement kept prepared; errors as for the text.
+  bool ExecSQL(PreparedSql& statement, std::string& error);
+  bool OpenQuery(PreparedSql& statement, Recordset& rs, std::string& error);
   void CloseQuery(Recordset& rs);
   void Next(Recordset& rs);
   bool Eof(Recordset& rs);
@@ -114,6 +139,10 @@ class TDatabase {
   // Open's steps after Close; `createMissing` makes the file when absent.
   bool OpenSession(const std::string& user, const std::string& password,
                    const std::string& dataSource, bool createMissing, std::string& error);
+
+ private:
+  // The statement compiled for the current connection; raises when closed.
+  std::shared_ptr<provider::PreparedStatement> Compiled(PreparedSql& statement);
 };
 
 class TDatabaseJet : public TDatabase {

@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "store/provider/Connection.h"
 #include "store/provider/DataTypes.h"
+#include "store/provider/PreparedStatement.h"
 #include "store/provider/SearchQuery.h"
 #include "store/provider/SqlDialect.h"
 
@@ -28,6 +29,18 @@ void Recordset::Open(const std::string& sql, const std::shared_ptr<Connection>& 
   if (!stmt) throw Error("Empty SQL statement.");
   stmt_ = stmt;
   connection_ = connection;
+  StandOnFirstRow();
+}
+
+void Recordset::Open(std::shared_ptr<PreparedStatement> statement) {
+  if (stmt_) throw Error("The recordset is already open.");
+  stmt_ = statement->Start();
+  connection_ = statement->Owner();
+  prepared_ = std::move(statement);
+  StandOnFirstRow();
+}
+
+void Recordset::StandOnFirstRow() {
   try {
     Step();
   } catch (...) {
@@ -38,7 +51,12 @@ void Recordset::Open(const std::string& sql, const std::shared_ptr<Connection>& 
 }
 
 void Recordset::Close() {
-  sqlite3_finalize(stmt_);
+  if (prepared_) {
+    prepared_->Reset();
+    prepared_.reset();
+  } else {
+    sqlite3_finalize(stmt_);
+  }
   stmt_ = nullptr;
   connection_.reset();
   eof_ = bof_ = true;

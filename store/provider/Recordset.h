@@ -17,6 +17,7 @@ struct sqlite3_stmt;
 namespace velt::provider {
 
 class Connection;
+class PreparedStatement;
 
 class Recordset {
  public:
@@ -26,6 +27,8 @@ class Recordset {
   Recordset& operator=(const Recordset&) = delete;
 
   void Open(const std::string& sql, const std::shared_ptr<Connection>& connection);
+  // Runs a prepared query; Close leaves it ready for its next run.
+  void Open(std::shared_ptr<PreparedStatement> statement);
   void Close();
   void MoveNext();
   bool Eof() const;
@@ -38,8 +41,10 @@ class Recordset {
   sqlite3_stmt* OpenStatement() const;
   void RequireRow() const;
   void Step();
+  void StandOnFirstRow();
 
   std::shared_ptr<Connection> connection_;
+  std::shared_ptr<PreparedStatement> prepared_;  // set when stmt_ is borrowed from it
   sqlite3_stmt* stmt_ = nullptr;
   bool eof_ = true;
   bool bof_ = true;

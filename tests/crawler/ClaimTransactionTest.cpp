@@ -23,7 +23,7 @@ TEST(ClaimTransactionTest, AClaimReplacesTheWholeRow) {
   TestDatabase db;
   db.Exec("INSERT INTO VELTINDEX(KBID,URL,RESCODE,TITLE,GETBEGIN) VALUES(\"100003\",\"old\",302,\"t\",\"1\")");
   std::string error;
-  ASSERT_TRUE(ClaimRow(*Database, "100003", "http://new/100003", error)) << error;
+  ASSERT_TRUE(ClaimTransaction().Claim(*Database, "100003", "http://new/100003", error)) << error;
   const auto rows = db.Rows();
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].url, "http://new/100003");
@@ -35,8 +35,9 @@ TEST(ClaimTransactionTest, AClaimReplacesTheWholeRow) {
 TEST(ClaimTransactionTest, AFailedInsertLeavesTheEarlierRowAndTheSessionUsable) {
   TestDatabase db(kTableThatRefusesClaims);
   db.Exec("INSERT INTO VELTINDEX(KBID,URL,RESCODE,TITLE,EXTRA) VALUES(\"100003\",\"old\",302,\"kept\",\"x\")");
+  ClaimTransaction claim;
   std::string error;
-  EXPECT_FALSE(ClaimRow(*Database, "100003", "http://new/100003", error));
+  EXPECT_FALSE(claim.Claim(*Database, "100003", "http://new/100003", error));
   EXPECT_NE(error.find(";INSERT INTO VELTINDEX(KBID,URL,RESCODE) VALUES(\"100003\""), std::string::npos) << error;
   auto rows = db.Rows();
   ASSERT_EQ(rows.size(), 1u);
@@ -45,7 +46,7 @@ TEST(ClaimTransactionTest, AFailedInsertLeavesTheEarlierRowAndTheSessionUsable) 
 
   // No transaction is left open: a later claim can begin its own, and a
   // plain statement is kept without any commit.
-  EXPECT_FALSE(ClaimRow(*Database, "100003", "http://new/100003", error));
+  EXPECT_FALSE(claim.Claim(*Database, "100003", "http://new/100003", error));
   EXPECT_EQ(error.find("BEGIN"), std::string::npos) << error;
   db.Exec("UPDATE VELTINDEX SET TITLE=\"changed\" WHERE KBID=\"100003\"");
   db.Restart();

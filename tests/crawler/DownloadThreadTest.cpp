@@ -24,7 +24,7 @@ class DownloadThreadTest : public ::testing::Test {
   // Claims the row and runs one worker for it to its end.
   testing::Row Fetch(const std::string& url) {
     std::string error;
-    EXPECT_TRUE(ClaimRow(*Database, "100000", url, error)) << error;
+    EXPECT_TRUE(ClaimTransaction().Claim(*Database, "100000", url, error)) << error;
     auto* worker = new TDownloadThread(host, "100000", url);
     EXPECT_EQ(host.lines.size(), 1u);  // listed before it starts
     worker->Start();

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "crawler/FailurePacing.h"
+#include "crawler/FetchFailureWatch.h"
 
 namespace velt {
 namespace {
@@ -32,6 +37,45 @@ TEST(FailurePacingTest, FailedPassesBackOffUpToAboutASecondAndASuccessResets) {
   EXPECT_EQ(last, FailureBackoff::MaxPause);
   EXPECT_EQ(backoff.AfterPass(false), FailureBackoff::NormalPause);
   EXPECT_EQ(backoff.AfterPass(true), FailureBackoff::FirstFailurePause);
+}
+
+TEST(FailurePacingTest, FailingFetchesAreLoggedAfterTenInARowAndAtMostOnceAMinuteEach) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, std::string>> fetches;  // seconds after the start, error ("" = answered)
+    std::vector<std::string> lines;  // the error text each written line ends with
+  };
+  const std::string refused = "Connection refused";
+  const std::string& line = refused;
+  auto failures = [&](int count, int at) {
+    return std::vector<std::pair<int, std::string>>(count, {at, refused});
+  };
+  auto join = [](std::vector<std::pair<int, std::string>> a, const std::vector<std::pair<int, std::string>>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  const Case cases[] = {
+      {"nine are not yet a pattern", failures(9, 0), {}},
+      {"the tenth speaks, the next ones within the minute do not", failures(25, 0), {line}},
+      {"an answer resets the count", join(join(failures(9, 0), {{0, ""}}), failures(9, 0)), {}},
+      {"the same line again after a minute", join(failures(10, 0), failures(1, 60)), {line, line}},
+      {"a new error text is a new line",
+       join(failures(10, 0), {{1, "Connection timed out"}}),
+       {line, "Connection timed out"}},
+      {"a streak after an answer within the minute stays quiet",
+       join(join(failures(10, 0), {{1, ""}}), failures(10, 2)), {line}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FetchFailureWatch watch;
+    const auto t0 = RepeatedLineFilter::Clock::now();
+    std::vector<std::string> written;
+    for (const auto& [seconds, error] : c.fetches) {
+      if (auto l = watch.Note(error, t0 + std::chrono::seconds(seconds))) written.push_back(*l);
+    }
+    ASSERT_EQ(written.size(), c.lines.size());
+    for (size_t i = 0; i < written.size(); ++i) EXPECT_TRUE(written[i].ends_with(c.lines[i])) << written[i];
+  }
 }
 
 }  // namespace

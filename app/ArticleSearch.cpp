@@ -47,31 +47,41 @@ int ListHits(Recordset& rs, QStringList& lines, const std::function<bool()>& esc
 
 }  // namespace
 
+ArticleListing ListArticles(const QString& input, const std::function<bool()>& escPressed) {
+  ArticleListing listing;
+  listing.sql = BuildSearchSql(ParseSearchTerms(input));
+  Recordset rs;
+  std::string error;
+  if (!Database->OpenQuery(listing.sql, rs, error)) {
+    listing.error = QString::fromStdString(error);
+    return listing;
+  }
+  try {
+    const int hits = ListHits(rs, listing.lines, escPressed);
+    Database->CloseQuery(rs);
+    listing.lines.prepend(kHyphenLine);
+    listing.lines.prepend(QStringLiteral("[%1 件] ヒットしました。").arg(hits));
+    listing.lines.prepend(kHyphenLine);
+    listing.ok = true;
+  } catch (const std::exception& e) {  // a row operation raised: the listing is incomplete
+    listing.lines.clear();
+    listing.error = QString::fromUtf8(e.what());
+  }
+  return listing;
+}
+
 void RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
                       const std::function<bool()>& escPressed) {
   BusyCursor busy;
-  const std::string sql = BuildSearchSql(ParseSearchTerms(input));
-
   CriticalSectionGuard hold(DatabaseLock);
   UpdatesSuspended frozen(memResult);
-  Recordset rs;
-  std::string error;
-  if (!Database->OpenQuery(sql, rs, error)) {
-    memErr.setPlainText(QString::fromStdString(error));
+  const ArticleListing listing = ListArticles(input, escPressed);
+  if (!listing.ok) {
+    memErr.setPlainText(listing.error);
     return;
   }
-  memErr.setPlainText(QString::fromStdString(sql) + QStringLiteral("\nESCキーで中断できます。"));
-  QStringList lines;
-  try {
-    const int hits = ListHits(rs, lines, escPressed);
-    Database->CloseQuery(rs);
-    lines.prepend(kHyphenLine);
-    lines.prepend(QStringLiteral("[%1 件] ヒットしました。").arg(hits));
-    lines.prepend(kHyphenLine);
-    memResult.setPlainText(lines.join(QLatin1Char('\n')));
-  } catch (const std::exception& e) {  // a row operation raised: the listing is incomplete
-    memErr.setPlainText(QString::fromUtf8(e.what()));
-  }
+  memErr.setPlainText(QString::fromStdString(listing.sql) + QStringLiteral("\nESCキーで中断できます。"));
+  memResult.setPlainText(listing.lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace velt

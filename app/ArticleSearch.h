@@ -14,15 +14,28 @@
 // window system deliver input (app/EscapeKey.h) but must start nothing
 // that uses the database. `memResult` is not redrawn until the end.
 //
-// Main thread only.
+// ListArticles is the same search without a window, for a caller that
+// holds DatabaseLock: it gives the lines `memResult` would show, or the
+// error text. RunArticleSearch is for the main thread only.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <string>
 
 class QPlainTextEdit;
 
 namespace velt {
+
+struct ArticleListing {
+  std::string sql;
+  bool ok = false;
+  QString error;      // when not ok
+  QStringList lines;  // when ok
+};
+
+ArticleListing ListArticles(const QString& input, const std::function<bool()>& escPressed);
 
 void RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
                       const std::function<bool()>& escPressed);

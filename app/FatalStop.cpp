@@ -4,6 +4,6 @@
 
 namespace velt {
 
-void FatalStop() { ShowMessageBox("SORRY, FATAL ERROR OCCURED.", MbIconStop); }
+void FatalStop() { ShowMessageBox(FatalStopText, MbIconStop); }
 
 }  // namespace velt

@@ -4,6 +4,8 @@
 
 namespace velt {
 
+inline constexpr char FatalStopText[] = "SORRY, FATAL ERROR OCCURED.";
+
 void FatalStop();
 
 }  // namespace velt

@@ -4,27 +4,25 @@
 #include <QPushButton>
 #include <QTimer>
 #include <exception>
+#include <string>
 
 #include "about/Info.h"
 #include "about/MessageBox.h"
 #include "about/VersionInfo.h"
 #include "app/ArticleSearch.h"
+#include "app/CrawlSession.h"
 #include "app/EscapeKey.h"
-#include "app/FatalStop.h"
-#include "app/IndexDatabase.h"
 #include "app/MessageLog.h"
 #include "app/PaintBox.h"
-#include "app/Shutdown.h"
-#include "app/StartupSequence.h"
 #include "app/StatusReport.h"
 #include "app/WindowCrawlerHost.h"
 #include "app/WindowFont.h"
 #include "app/WorkerList.h"
-#include "crawler/ThreadCreator.h"
 
 namespace velt {
 
-TMainForm::TMainForm(const std::string& databasePath, QWidget* parent) : QWidget(parent) {
+TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl, QWidget* parent)
+    : QWidget(parent), articleBaseUrl_(articleBaseUrl) {
   setObjectName(QStringLiteral("MainForm"));
   setFont(MainWindowFont());
   ui_ = BuildMainFormControls(*this);
@@ -33,6 +31,7 @@ TMainForm::TMainForm(const std::string& databasePath, QWidget* parent) : QWidget
   workers_ = std::make_unique<WorkerList>(*ui_.LboxThreads);
   host_ = std::make_unique<WindowCrawlerHost>(*ui_.UpdnThreadCount, *ui_.ChkRetry302, *workers_, *log_);
   escapeKey_ = std::make_unique<EscapeKeyMonitor>(*this);
+  session_ = std::make_unique<CrawlSession>(*host_, *log_);
 
   ui_.AfterShowTrigger->SetOnPaint([this] { AfterShowTriggerPaint(); });
   connect(ui_.BtnVersion, &QPushButton::clicked, this, [this] { BtnVersionClick(); });
@@ -45,7 +44,7 @@ TMainForm::~TMainForm() { FormDestroy(); }
 
 void TMainForm::FormCreate(const std::string& databasePath) {
   SetVersionCaption(*this);
-  OpenIndexDatabase(databasePath, *log_);
+  session_->Open(databasePath);
 }
 
 void TMainForm::AfterShowTriggerPaint() {
@@ -56,27 +55,13 @@ void TMainForm::AfterShowTriggerPaint() {
 
 void TMainForm::RunStartupSequence() {
   ui_.AfterShowTrigger->hide();
-  if (RunIndexStartup(*log_) && !ThreadCreator) {
-    try {
-      ThreadCreator = std::make_unique<TThreadCreator>(*host_);
-      ThreadCreator->Start();
-      log_->WriteLog("THREAD CREATOR CREATED", 0);
-    } catch (const std::exception& e) {  // the system refused the thread
-      ThreadCreator.reset();
-      log_->WriteLog(e.what(), 1);
-      FatalStop();
-    }
-  }
+  session_->Start(articleBaseUrl_);
   startupHasRun_ = true;
 }
 
 void TMainForm::FormDestroy() {
-  if (ThreadCreator) {
-    StopAndAwait(*ThreadCreator);  // no worker starts after this
-    ThreadCreator.reset();
-  }
-  AwaitEmptyWorkerList(*workers_);
-  CloseIndexDatabase();
+  std::string ignored;  // the window reports no failed compaction
+  session_->Shutdown(ignored);
 }
 
 void TMainForm::BtnVersionClick() {

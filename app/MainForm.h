@@ -2,9 +2,9 @@
 //
 // Creating it opens the index database (store's `Database`) on the given
 // path and logs the result; its first paint runs the start-up sequence
-// once (index upkeep, then the dispatcher); destroying it stops the
-// dispatcher, waits until every worker has removed its line, then
-// compacts and closes the database. It is the crawler's host: the
+// once (index upkeep, then the dispatcher on the run's article base URL);
+// destroying it stops the dispatcher, waits until every worker has removed
+// its line, then compacts and closes the database (CrawlSession.h). It is the crawler's host: the
 // up-down's position, the worker list and the retry box are what the
 // crawler reads, the message log is where it writes.
 //
@@ -17,18 +17,20 @@
 #include <string>
 
 #include "app/MainFormControls.h"
+#include "crawler/ThreadCreator.h"
 
 namespace velt {
 
 class CrawlerHost;
+class CrawlSession;
 class EscapeKeyMonitor;
 class MessageLog;
-class TThreadCreator;
 class WorkerList;
 
 class TMainForm : public QWidget {
  public:
-  explicit TMainForm(const std::string& databasePath, QWidget* parent = nullptr);
+  explicit TMainForm(const std::string& databasePath, const std::string& articleBaseUrl = ArticleBaseUrl,
+                     QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Whether the start-up sequence has run (it runs once per window).
@@ -50,7 +52,8 @@ class TMainForm : public QWidget {
   std::unique_ptr<WorkerList> workers_;
   std::unique_ptr<CrawlerHost> host_;
   std::unique_ptr<EscapeKeyMonitor> escapeKey_;
-  std::unique_ptr<TThreadCreator> ThreadCreator;  // the dispatcher, once started
+  std::unique_ptr<CrawlSession> session_;
+  const std::string articleBaseUrl_;
   bool startupHasRun_ = false;
 };
 

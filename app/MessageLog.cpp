@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <memory>
 
+#include "app/FatalStop.h"
 #include "platform/LocalTime.h"
 
 namespace velt {
@@ -36,6 +37,10 @@ std::string FormatLogLine(const std::string& text, int level, const std::string&
   return (level == 0 ? "○" : "●") + timeText + text;
 }
 
+std::string StampLogLine(const std::string& text, int level) {
+  return FormatLogLine(text, level, FormatLocalNow("%Y/%m/%d %H:%M:%S "));
+}
+
 MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) {
   memo_.setPlainText(PresetLogLines().join('\n'));
   // The first showing brings the text cursor into view: it waits at the
@@ -55,7 +60,7 @@ MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) {
 }
 
 void MessageLog::WriteLog(const std::string& text, int level) {
-  const std::string line = FormatLogLine(text, level, FormatLocalNow("%Y/%m/%d %H:%M:%S "));
+  const std::string line = StampLogLine(text, level);
   // Written through the document rather than appendPlainText, which would
   // also bring the text cursor into view at the next showing of a hidden
   // tab and so move a reader who had scrolled up.
@@ -64,5 +69,7 @@ void MessageLog::WriteLog(const std::string& text, int level) {
   end.insertBlock();
   end.insertText(QString::fromStdString(line));
 }
+
+void MessageLog::FatalStop() { velt::FatalStop(); }
 
 }  // namespace velt

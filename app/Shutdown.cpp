@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/WorkerList.h"
+#include "crawler/CrawlerHost.h"
 #include "platform/MainThread.h"
 #include "platform/Thread.h"
 
@@ -13,8 +13,8 @@ void StopAndAwait(Thread& thread) {
   thread.WaitFor();
 }
 
-void AwaitEmptyWorkerList(const WorkerList& workers) {
-  while (workers.Count() > 0) {
+void AwaitEmptyWorkerList(const CrawlerHost& host) {
+  while (host.ThreadCount() > 0) {
     if (!ServeMainThreadSteps()) WaitForMainThreadWork(std::chrono::milliseconds(100));
   }
 }

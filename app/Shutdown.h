@@ -1,4 +1,4 @@
-// The waits of the main window's shutdown.
+// The waits of the crawl's shutdown, in the window or a headless run.
 //
 // Both run on the main thread and keep serving the other threads'
 // main-thread steps while they wait, so a thread that hands the main
@@ -8,13 +8,14 @@
 
 namespace velt {
 
+class CrawlerHost;
 class Thread;
-class WorkerList;
 
 // Sets the thread's stop request and returns when its run has ended.
 void StopAndAwait(Thread& thread);
 
-// Returns when the last worker has removed its line; sleeps between steps.
-void AwaitEmptyWorkerList(const WorkerList& workers);
+// Returns when the host counts no running worker, that is when the last
+// one has removed its line; sleeps between steps.
+void AwaitEmptyWorkerList(const CrawlerHost& host);
 
 }  // namespace velt

@@ -6,14 +6,13 @@
 #include <string>
 
 #include "app/BusyCursor.h"
-#include "app/FatalStop.h"
-#include "app/MessageLog.h"
+#include "app/RunLog.h"
 #include "store/IndexTable.h"
 
 namespace velt {
 namespace {
 
-bool RunUpkeep(MessageLog& log, std::string& error) {
+bool RunUpkeep(RunLog& log, std::string& error) {
   if (!Database || !Database->Connected) {
     error = "DATABASE NOT CONNECTED: THE INDEX TABLE CANNOT BE CHECKED.";
     return false;
@@ -34,11 +33,11 @@ bool RunUpkeep(MessageLog& log, std::string& error) {
 
 }  // namespace
 
-bool RunIndexStartup(MessageLog& log) {
+bool RunIndexStartup(RunLog& log) {
   std::string error;
   if (RunUpkeep(log, error)) return true;
   log.WriteLog(error, 1);
-  FatalStop();
+  log.FatalStop();
   return false;
 }
 

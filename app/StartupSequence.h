@@ -14,8 +14,8 @@
 
 namespace velt {
 
-class MessageLog;
+class RunLog;
 
-bool RunIndexStartup(MessageLog& log);
+bool RunIndexStartup(RunLog& log);
 
 }  // namespace velt

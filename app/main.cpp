@@ -1,25 +1,68 @@
-// Program run: module start, the GUI application with its main window and
-// message loop, the window's destruction, module end.
+// Program run: the command line chooses the run. Without options the
+// window: module start, the GUI application with its main window and
+// message loop, the window's destruction, module end. The other runs need
+// no display (CommandLine.h).
 #include <QApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
+#include "app/ConsoleReports.h"
 #include "app/DatabasePath.h"
+#include "app/HeadlessRun.h"
 #include "app/MainForm.h"
 #include "app/MainThreadWakeup.h"
 #include "net/Http.h"
 #include "platform/MainThread.h"
 
+namespace {
+
+int RunWindow(int argc, char* argv[], const std::string& databasePath, const std::string& site) {
+  QApplication application(argc, argv);
+  velt::ScopedMainThreadWakeup wakeup;
+  velt::TMainForm form(databasePath, site.empty() ? std::string(velt::ArticleBaseUrl) : site);
+  form.show();
+  return QApplication::exec();
+}  // the window's destruction stops the crawl and closes the database
+
+std::string ProgramName(const char* argv0) {
+  const std::string path = argv0 ? argv0 : "VeltIndexer";
+  return path.substr(path.find_last_of('/') + 1);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  const std::string program = ProgramName(argv[0]);
+  velt::CommandLine line;
+  std::string error;
+  if (!velt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line, error)) {
+    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program.c_str(), error.c_str(), program.c_str());
+    return 2;
+  }
+  if (line.mode == velt::RunMode::Help) {
+    std::fputs(velt::UsageText(program).c_str(), stdout);
+    return 0;
+  }
+
   velt::SetMainThread();
   velt::NetStartup();
+  const std::string databasePath = velt::IndexDatabasePath();
   int exitCode = 0;
-  {
-    QApplication application(argc, argv);
-    velt::ScopedMainThreadWakeup wakeup;
-    {
-      velt::TMainForm form(velt::IndexDatabasePath());
-      form.show();
-      exitCode = QApplication::exec();
-    }  // the window's destruction stops the crawl and closes the database
+  switch (line.mode) {
+    case velt::RunMode::Headless:
+      exitCode = velt::RunHeadless(line, databasePath);
+      break;
+    case velt::RunMode::Search:
+      exitCode = velt::PrintSearch(line.searchTerms, databasePath);
+      break;
+    case velt::RunMode::Status:
+      exitCode = velt::PrintStatus(databasePath);
+      break;
+    default:
+      exitCode = RunWindow(argc, argv, databasePath, line.site);
+      break;
   }
   velt::NetCleanup();
   return exitCode;

@@ -1,0 +1,35 @@
+// The progress of a headless crawl: the articles whose workers have ended
+// in this run by result (200, 302, anything else, failed fetches
+// included), the pace over the last interval and the highest number
+// claimed in this run.
+//
+// Line gives the progress line for the interval since the previous call
+// (or since construction) and begins the next interval. Main thread only.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace velt {
+
+class CrawlProgress {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit CrawlProgress(Clock::time_point start) : intervalStart_(start) {}
+
+  void Claimed(int number);
+  void Ended(int resCode);
+  std::string Line(Clock::time_point now);
+
+ private:
+  std::int64_t found_ = 0;
+  std::int64_t absent_ = 0;
+  std::int64_t other_ = 0;
+  int highest_ = 0;
+  std::int64_t endedBeforeInterval_ = 0;
+  Clock::time_point intervalStart_;
+};
+
+}  // namespace velt

@@ -120,6 +120,37 @@ TEST(ThreadTest, MainThreadServesNoStepsWhileHoldingTheLock) {
   EXPECT_EQ(counter, 1);
 }
 
+// Posts many steps between waited ones, as the dispatcher posts its claim
+// and then waits to read the controls.
+class PostingThread : public Thread {
+ public:
+  explicit PostingThread(std::vector<int>& order) : order_(order) {}
+  int seenAtEachWait = 0;  // waited steps that found every earlier post done
+
+ protected:
+  void Execute() override {
+    for (int i = 0; i < 200; ++i) {
+      PostToMainThread([this, i] { order_.push_back(i); });
+      if (i % 10 == 9) Synchronize([this, i] { seenAtEachWait += order_.size() == static_cast<size_t>(i + 1); });
+    }
+  }
+
+ private:
+  std::vector<int>& order_;  // touched on the main thread only
+};
+
+TEST(ThreadTest, PostedStepsRunInOrderAndBeforeALaterWaitedStep) {
+  SetMainThread();
+  std::vector<int> order;
+  PostingThread t(order);
+  t.Start();
+  t.WaitFor();
+  ServeMainThreadSteps();
+  ASSERT_EQ(order.size(), 200u);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(order[i], i);
+  EXPECT_EQ(t.seenAtEachWait, 20);
+}
+
 TEST(ThreadTest, TerminateStopsALoopingThread) {
   SetMainThread();
   int counter = 0;

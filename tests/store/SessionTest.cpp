@@ -234,6 +234,51 @@ TEST_F(SessionStatements, QueriesWalkRowsAndGiveNullForNullFields) {
   EXPECT_THROW(db_.GetTableNames(names), Error);
 }
 
+TEST_F(SessionStatements, PreparedStatementsRunAgainAndFollowTheSessionToANewConnection) {
+  Exec("CREATE TABLE T (K TEXT(6), N INTEGER)");
+  PreparedSql insert("INSERT INTO T(K,N) VALUES(\"a\",1)");
+  PreparedSql count("SELECT COUNT(*) AS C FROM T");
+  std::string error;
+  auto countNow = [&] {
+    Recordset rs;
+    EXPECT_TRUE(db_.OpenQuery(count, rs, error)) << error;
+    const auto value = db_.FieldByName(rs, "C").AsInteger();
+    db_.CloseQuery(rs);
+    return value;
+  };
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(db_.ExecSQL(insert, error)) << error;
+  EXPECT_EQ(countNow(), 3);
+  EXPECT_EQ(countNow(), 3);  // a closed query runs again from its start
+
+  // A reopened session and a compacted file are new connections.
+  ASSERT_TRUE(db_.Reopen(error)) << error;
+  ASSERT_TRUE(db_.ExecSQL(insert, error)) << error;
+  ASSERT_TRUE(db_.Compact(error)) << error;
+  EXPECT_EQ(countNow(), 4);
+
+  db_.Close();
+  EXPECT_FALSE(db_.ExecSQL(insert, error));
+  Recordset rs;
+  EXPECT_FALSE(db_.OpenQuery(count, rs, error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST_F(SessionStatements, AFailingPreparedStatementReportsMessageThenStatementAndStaysUsable) {
+  Exec("CREATE TABLE T (K TEXT(6) NOT NULL, CONSTRAINT PK_T PRIMARY KEY (K))");
+  PreparedSql insert("INSERT INTO T(K) VALUES(\"a\")");
+  std::string error;
+  ASSERT_TRUE(db_.ExecSQL(insert, error)) << error;
+  EXPECT_FALSE(db_.ExecSQL(insert, error));
+  EXPECT_TRUE(error.ends_with(";" + insert.Text())) << error;
+  Exec("DELETE FROM T");
+  EXPECT_TRUE(db_.ExecSQL(insert, error)) << error;
+
+  PreparedSql broken("SELECT FROM WHERE");
+  EXPECT_FALSE(db_.ExecSQL(broken, error));
+  PreparedSql schema("CREATE TABLE U (K TEXT(6))");
+  EXPECT_FALSE(db_.ExecSQL(schema, error));
+}
+
 TEST(SqlValues, QuoteDoublesInnerQuotesAndNullToKeepsEmpty) {
   EXPECT_EQ(SqlQuote("a\"b\"\""), "\"a\"\"b\"\"\"\"\"");
   EXPECT_EQ(SqlQuote(""), "\"\"");

@@ -1,0 +1,126 @@
+// What the command line chooses, and what it refuses before anything runs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/SiteOption.h"
+#include "crawler/ThreadCreator.h"
+
+namespace velt {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(CommandLine, ChoosesTheRunAndItsSettings) {
+  struct Case {
+    Args args;
+    RunMode mode;
+    std::string site;
+    int threads;
+    bool retry302;
+    int forSeconds;
+    std::string terms;
+  };
+  const int standard = CommandLine::DefaultHeadlessThreads;
+  const std::string site = "https://kb.example.test:8443/default.aspx?scid=kb;ja;";
+  const Case cases[] = {
+      {{}, RunMode::Window, "", standard, false, 0, ""},
+      {{"/starup"}, RunMode::Window, "", standard, false, 0, ""},
+      {{"-platform", "offscreen"}, RunMode::Window, "", standard, false, 0, ""},  // the toolkit's own
+      {{"--site", site}, RunMode::Window, site, standard, false, 0, ""},
+      {{"--headless"}, RunMode::Headless, "", standard, false, 0, ""},
+      {{"--headless", "--threads", "30", "--retry-302", "--for", "90", "--site", site},
+       RunMode::Headless, site, 30, true, 90, ""},
+      {{"--for=5", "--threads=0", "--headless"}, RunMode::Headless, "", 0, false, 5, ""},
+      {{"--search", "%a% \"b c\""}, RunMode::Search, "", standard, false, 0, "%a% \"b c\""},
+      {{"--search", ""}, RunMode::Search, "", standard, false, 0, ""},
+      {{"--search", "--status"}, RunMode::Search, "", standard, false, 0, "--status"},  // a value, not an option
+      {{"--status"}, RunMode::Status, "", standard, false, 0, ""},
+      {{"--status", "--threads", "99", "--help"}, RunMode::Help, "", standard, false, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine(c.args, line, error)) << error;
+    EXPECT_EQ(line.mode, c.mode);
+    EXPECT_EQ(line.site, c.site);
+    EXPECT_EQ(line.threads, c.threads);
+    EXPECT_EQ(line.retry302, c.retry302);
+    EXPECT_EQ(line.forSeconds, c.forSeconds);
+    EXPECT_EQ(line.searchTerms, c.terms);
+  }
+}
+
+TEST(CommandLine, RefusesWithAMessageNamingTheCulprit) {
+  struct Case {
+    Args args;
+    std::string named;  // what the message must mention
+  };
+  const Case cases[] = {
+      {{"--frob"}, "--frob"},
+      {{"--headless", "--thread", "5"}, "--thread"},
+      {{"--headless", "--threads"}, "--threads"},
+      {{"--headless", "--threads", "31"}, "--threads"},
+      {{"--headless", "--threads", "-1"}, "--threads"},
+      {{"--headless", "--threads", "five"}, "--threads"},
+      {{"--headless", "--for", "0"}, "--for"},
+      {{"--headless", "--for", "99999999999"}, "--for"},
+      {{"--headless", "--headless"}, "--headless"},
+      {{"--headless=yes"}, "--headless"},
+      {{"--threads", "5"}, "--threads"},
+      {{"--retry-302"}, "--retry-302"},
+      {{"--status", "--for", "5"}, "--for"},
+      {{"--status", "--site", "http://localhost/x"}, "--site"},
+      {{"--headless", "--status"}, "--status"},
+      {{"--search"}, "--search"},
+      {{"--headless", "extra"}, "extra"},
+      {{"--site", "ftp://localhost/x"}, "--site"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CommandLine line;
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine(c.args, line, error));
+    EXPECT_NE(error.find(c.named), std::string::npos) << error;
+  }
+}
+
+TEST(SiteOption, AcceptsHttpAndHttpsWithHostPortAndPathUpToTheNumber) {
+  const std::string longest = "http://localhost/" + std::string(MaxArticleBaseUrlLength - 17, 'a');
+  struct Case {
+    std::string url;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {ArticleBaseUrl, true},
+      {"https://kb.example.test/default.aspx?scid=kb;ja;", true},
+      {"http://127.0.0.1:8080/kb/", true},
+      {"https://kb-mirror.example.test:65535/", true},
+      {longest, true},
+      {longest + "a", false},
+      {"ftp://localhost/x", false},
+      {"HTTP://localhost/x", false},
+      {"localhost/x", false},
+      {"http://localhost", false},
+      {"http:///x", false},
+      {"http://local host/x", false},
+      {"http://localhost/a b", false},
+      {"http://localhost/a\r\nHOST: other", false},
+      {"http://user@localhost/x", false},
+      {"http://localhost:0/x", false},
+      {"http://localhost:65536/x", false},
+      {"http://localhost:/x", false},
+      {"http://localhost:8o/x", false},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_EQ(CheckArticleBaseUrl(c.url, error), c.accepted) << c.url << ": " << error;
+    EXPECT_EQ(error.empty(), c.accepted) << c.url;
+  }
+}
+
+}  // namespace
+}  // namespace velt

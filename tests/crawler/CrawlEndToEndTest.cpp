@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <numeric>
 #include <set>
@@ -257,6 +258,22 @@ TEST_F(CrawlEndToEndTest, AnAnswerCutByATimeLimitStaysClaimedAndIsFetchedAfterTh
     EXPECT_EQ(Number(second.added[i]), found[i]);
     ExpectRowAsServed(db.Rows().at(i), model.ArticleFor(found[i]), 200);
   }
+TEST_F(CrawlEndToEndTest, ASiteThatRefusesEveryConnectionIsLoggedOnceAndItsRowsStayClaimed) {
+  if (std::getenv("VELT_PRIVATE_NETNS") == nullptr) GTEST_SKIP() << "port 80 may be served here";
+  host.maxThreads = 5;
+  TThreadCreator creator(host);
+  creator.Start();
+  EXPECT_TRUE(ServeUntil([&] { return host.added.size() >= 60; }, 30s));
+  creator.Terminate();
+  creator.WaitFor();
+  EXPECT_TRUE(ServeUntil([&] { return host.lines.empty(); }, 30s));
+
+  ASSERT_EQ(host.log.size(), 1u) << "one line, the same failure again within a minute is not repeated";
+  EXPECT_EQ(host.log[0].level, 1);
+  EXPECT_NE(host.log[0].text.find("Connection refused"), std::string::npos) << host.log[0].text;
+  const auto rows = db.Rows();
+  EXPECT_EQ(rows.size(), host.added.size());
+  for (const Row& row : rows) ExpectRowClaimed(row);
 }
 
 }  // namespace

@@ -1,0 +1,265 @@
+// The program run without a window, as a separate process with no display
+// and no Qt platform set: a headless crawl of the sample site on port 80
+// of the test's private network namespace (tests/run-in-netns.sh), its
+// shutdown at the end of --for and on SIGTERM, the printed search and
+// status beside the real window's texts, and refused command lines.
+#include <gmock/gmock.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "platform/Encoding.h"
+#include "store/DatabaseIO.h"
+#include "tests/app/GuiTestSupport.h"
+#include "tests/faults/ChildProcess.h"
+#include "tools/kbsite/SiteModel.h"
+#include "tools/kbsite/SiteProcess.h"
+
+namespace velt::test {
+namespace {
+
+using namespace std::chrono_literals;
+using faults::ChildProcess;
+using ::testing::IsEmpty;
+
+constexpr std::uint32_t kSeed = 5;
+const kbsite::SiteModel kModel{kSeed};
+// Another spelling of the sample site's host, so the stored URLs show
+// that the crawl used the site of the command line.
+const std::string kSite = "http://127.0.0.1/default.aspx?scid=kb;ja;";
+
+struct StoredRow {
+  std::string url;
+  std::optional<long long> resCode;
+  std::string title, description, keywords, kbParents;
+};
+
+std::map<int, StoredRow> ReadRows(const std::string& path) {
+  TDatabaseJet db;
+  std::string error;
+  EXPECT_TRUE(db.Open("", "", path, error)) << error;
+  Recordset rs;
+  EXPECT_TRUE(db.OpenQuery("SELECT KBID,URL,RESCODE,TITLE,DESCRIPTION,KEYWORDS,KBPARENTS FROM VELTINDEX", rs, error))
+      << error;
+  std::map<int, StoredRow> rows;
+  while (rs.IsAssigned() && !db.IsEmpty(rs)) {
+    auto text = [&](int i) { return NullTo(db.FieldByIndex(rs, i), std::string()).AsText(); };
+    const Variant code = db.FieldByIndex(rs, 2);
+    rows[std::stoi(text(0))] = {text(1), code.IsNull() ? std::nullopt : std::optional(code.AsInteger()),
+                                text(3),  text(4), text(5), text(6)};
+    db.Next(rs);
+  }
+  return rows;
+}
+
+// What the table holds of a served text: code page 932's characters.
+std::string AsStored(const std::string& utf8) { return Cp932ToUtf8(Utf8ToCp932(utf8)); }
+
+void ExpectRowsAsServed(const std::map<int, StoredRow>& rows, const kbsite::SiteProcess& site) {
+  std::set<int> served;
+  for (const std::string& line : site.ServedLines()) served.insert(std::stoi(line.substr(5, 6)));
+  std::set<int> stored;
+  for (const auto& [number, row] : rows) {
+    SCOPED_TRACE(number);
+    stored.insert(number);
+    const kbsite::Article article = kModel.ArticleFor(number);
+    EXPECT_EQ(row.url, kSite + std::to_string(number));
+    EXPECT_EQ(row.resCode, article.status) << "a row left claimed: its worker was not waited for";
+    const bool found = article.status == 200;
+    EXPECT_EQ(row.title, found ? AsStored(article.title) : "");
+    EXPECT_EQ(row.description, found ? AsStored(article.description) : "");
+    EXPECT_EQ(row.keywords, found ? AsStored(article.keywords) : "");
+    EXPECT_EQ(row.kbParents, found ? AsStored(article.kbParents) : "");
+  }
+  EXPECT_EQ(stored, served);
+}
+
+ino_t FileId(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+class HeadlessRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.isValid());
+    program_ = Folder() + "/VeltIndexer";
+    std::filesystem::copy_file(VELT_PROGRAM_PATH, program_);
+  }
+
+  std::string Folder() const { return folder_.path().toStdString(); }
+
+  // The program with the arguments, standard error joined to its output,
+  // without a display or a Qt platform, its data kept in the test's folder.
+  std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {"/bin/sh", "-c",
+                                     "exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+                                     "XDG_DATA_HOME=\"$(dirname \"$0\")\" \"$0\" \"$@\" 2>&1",
+                                     program_};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return std::make_unique<ChildProcess>(argv);
+  }
+
+  // The exit code once the child has ended, with all its output read.
+  static int Finish(ChildProcess& child, std::chrono::milliseconds limit) {
+    const int code = child.Wait(limit);
+    while (child.ReadLine(1s)) {
+    }
+    return code;
+  }
+
+  // Output lines and exit code of a run that ends by itself.
+  std::pair<std::vector<std::string>, int> Run(const std::vector<std::string>& arguments) {
+    auto child = Start(arguments);
+    const int code = Finish(*child, 30s);
+    return {child->Lines(), code};
+  }
+
+  // The file named by the crawl's "CONNECTED:" line, read as it comes.
+  static std::string AwaitDatabase(ChildProcess& crawl) {
+    const std::string tag = "CONNECTED:";
+    for (auto line = crawl.ReadLine(10s); line; line = crawl.ReadLine(10s)) {
+      const size_t at = line->find(tag);
+      if (at != std::string::npos) return line->substr(at + tag.size());
+    }
+    ADD_FAILURE() << "no " << tag << " line";
+    return "";
+  }
+
+  QTemporaryDir folder_;
+  std::string program_;
+};
+
+TEST_F(HeadlessRun, CrawlsTheChosenSiteLogsAsTheWindowAndEndsCleanlyAfterItsTime) {
+  kbsite::SiteProcess site({"--seed", std::to_string(kSeed), "--latency-ms", "200"});
+  auto crawl = Start({"--headless", "--threads", "8", "--for", "11", "--site", kSite});
+  const std::string path = AwaitDatabase(*crawl);
+  EXPECT_EQ(Finish(*crawl, 60s), 0);
+  const std::vector<std::string>& lines = crawl->Lines();
+
+  // The window's start-up lines on a first start, with mark and time; no
+  // error, and nothing but log lines.
+  for (const std::string& line : lines) EXPECT_TRUE(line.starts_with("○")) << line;
+  for (const std::string& text : {"CONNECTED:" + path, std::string("TABLE CREATED:VELTINDEX"),
+                                  std::string("VIEW CREATED:VELTINDEXV"), std::string("THREAD CREATOR CREATED")}) {
+    EXPECT_THAT(lines, ::testing::Contains(LogLine("○", text)));
+  }
+
+  // A progress line after ten seconds and one at the end; the last counts
+  // what the file holds.
+  std::vector<std::string> progress;
+  for (const std::string& line : lines) {
+    if (line.find("PROGRESS") != std::string::npos) progress.push_back(line);
+  }
+  ASSERT_EQ(progress.size(), 2u);
+  const auto rows = ReadRows(path);
+  std::map<std::string, int> byResult = {{"200", 0}, {"302", 0}, {"OTHER", 0}};
+  for (const auto& [number, row] : rows) {
+    const long long code = row.resCode.value_or(-1);
+    ++byResult[code == 200 ? "200" : code == 302 ? "302" : "OTHER"];
+  }
+  for (const auto& [result, count] : byResult) {
+    EXPECT_NE(progress.back().find(result + ": " + std::to_string(count) + ","), std::string::npos)
+        << progress.back();
+  }
+  ASSERT_GT(rows.size(), 20u);
+  ExpectRowsAsServed(rows, site);
+  EXPECT_THAT(QDir(QString::fromStdString(std::filesystem::path(path).parent_path().string()))
+                  .entryList({"!mdb*", "*-wal"}, QDir::Files),
+              IsEmpty());
+}
+
+TEST_F(HeadlessRun, SigtermWaitsForTheRunningWorkersAndCompactsTheFile) {
+  kbsite::SiteProcess site({"--seed", std::to_string(kSeed), "--latency-ms", "1500"});
+  auto crawl = Start({"--headless", "--threads", "10", "--site", kSite});
+  const std::string path = AwaitDatabase(*crawl);
+  std::this_thread::sleep_for(2500ms);  // one round answered, the second in flight
+  const ino_t before = FileId(path);
+  ASSERT_GT(site.ServedLines().size(), 0u);
+  crawl->Signal(SIGTERM);
+  EXPECT_EQ(Finish(*crawl, 60s), 0);
+
+  const auto rows = ReadRows(path);
+  EXPECT_GE(rows.size(), 20u);  // two rounds of ten
+  ExpectRowsAsServed(rows, site);
+  EXPECT_NE(FileId(path), before) << "compaction puts a fresh copy in place";
+}
+
+TEST_F(HeadlessRun, SearchAndStatusPrintWhatTheWindowShows) {
+  std::string path;
+  {
+    kbsite::SiteProcess site({"--seed", std::to_string(kSeed)});
+    auto crawl = Start({"--headless", "--threads", "10", "--for", "2"});
+    path = AwaitDatabase(*crawl);
+    ASSERT_EQ(Finish(*crawl, 30s), 0);
+  }
+  const std::string terms = "%Setup%　%ネットワーク%";  // a full-width space between
+  const auto [searched, searchCode] = Run({"--search", terms});
+  const auto [failed, failedCode] = Run({"--search", "%[%"});
+  const auto [status, statusCode] = Run({"--status"});
+
+  MessageBoxRecorder boxes;
+  TMainForm window(path);
+  ASSERT_TRUE(ShowAndAwaitStartup(window));
+  auto& edit = *window.findChild<QLineEdit*>("EditWord");
+  auto& search = *window.findChild<QPushButton*>("BtnSearch");
+  edit.setText(QString::fromStdString(terms));
+  search.click();
+  const auto hits = MemoLines(*window.findChild<QPlainTextEdit*>("MemResult"));
+  EXPECT_EQ(searchCode, 0);
+  EXPECT_EQ(searched, hits);
+  ASSERT_GT(hits.size(), 4u) << "the terms should find articles";
+
+  edit.setText("%[%");
+  search.click();
+  EXPECT_EQ(failedCode, 1);
+  EXPECT_EQ(failed, MemoLines(*window.findChild<QPlainTextEdit*>("MemErr")));
+
+  window.findChild<QPushButton*>("BtnStatus")->click();
+  ASSERT_EQ(boxes.Requests().size(), 1u);
+  std::string shown = boxes.Requests()[0].text;
+  std::erase(shown, '\r');
+  std::string printed;
+  for (const std::string& line : status) printed += line + "\n";
+  EXPECT_EQ(statusCode, 0);
+  EXPECT_EQ(printed, shown);
+}
+
+TEST_F(HeadlessRun, RefusedCommandLinesEndWithCode2BeforeAnythingOpens) {
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"--frob"}, "--frob"},
+      {{"--headless", "--threads", "31"}, "--threads"},
+      {{"--threads", "5"}, "--threads"},
+      {{"--site", "ftp://localhost/kb/"}, "--site"},
+      {{"--headless", "--site", "http://localhost/" + std::string(90, 'x')}, "--site"},
+  };
+  for (const auto& [arguments, named] : refused) {
+    const auto [lines, code] = Run(arguments);
+    EXPECT_EQ(code, 2) << named;
+    ASSERT_FALSE(lines.empty()) << named;
+    EXPECT_NE(lines.front().find(named), std::string::npos) << lines.front();
+  }
+  EXPECT_THAT(QDir(QString::fromStdString(Folder())).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              ::testing::ElementsAre("VeltIndexer"))
+      << "nothing may have been opened";
+
+  const auto [help, helpCode] = Run({"--help"});
+  EXPECT_EQ(helpCode, 0);
+  std::string text;
+  for (const std::string& line : help) text += line + "\n";
+  for (const char* option : {"--site", "--headless", "--threads", "--retry-302", "--for", "--search", "--status"}) {
+    EXPECT_NE(text.find(option), std::string::npos) << option;
+  }
+}
+
+}  // namespace
+}  // namespace velt::test

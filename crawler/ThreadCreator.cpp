@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
-#include <thread>
 #include <utility>
 
 #include "crawler/DownloadThread.h"
 #include "platform/MainThread.h"
+#include "platform/PreciseSleep.h"
 #include "store/IndexTable.h"
 
 namespace velt {
@@ -127,7 +127,7 @@ void TThreadCreator::PauseAfterPass(bool failed) {
   auto left = backoff_.AfterPass(failed);
   while (left.count() > 0 && !Terminated()) {
     const auto step = std::min(left, slice);
-    std::this_thread::sleep_for(step);
+    SleepPrecisely(step);
     left -= step;
   }
 }

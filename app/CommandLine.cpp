@@ -6,8 +6,8 @@
 #include <map>
 #include <optional>
 
-#include "app/SiteOption.h"
 #include "crawler/ThreadCreator.h"
+#include "net/FetchTarget.h"
 
 namespace velt {
 namespace {
@@ -108,9 +108,9 @@ bool CheckBelonging(const Options& options, RunMode mode, std::string& error) {
 
 bool ReadValues(const Options& options, CommandLine& line, std::string& error) {
   if (options.Has("--site")) {
-    std::string why;
-    if (!CheckArticleBaseUrl(options.Value("--site"), why)) {
-      error = "--site " + options.Value("--site") + ": the URL " + why;
+    const std::string why = SiteBaseUrlError(options.Value("--site"));
+    if (!why.empty()) {
+      error = "--site " + options.Value("--site") + ": " + why;
       return false;
     }
     line.site = options.Value("--site");
@@ -163,7 +163,7 @@ std::string UsageText(const std::string& programName) {
          "                    " + ArticleBaseUrl + "\n"
          "                    (http:// or https://, the host with an optional :port, and the\n"
          "                    path up to the article number; at most " +
-         std::to_string(MaxArticleBaseUrlLength) + " characters)\n"
+         std::to_string(kMaxSiteBaseUrlLength) + " characters)\n"
          "  --headless        crawl without a window: the log and a progress line every\n"
          "                    10 seconds go to standard output; Ctrl+C or SIGTERM stops the\n"
          "                    crawl as closing the window does (a second Ctrl+C ends at once)\n"

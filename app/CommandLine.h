@@ -3,7 +3,8 @@
 // Without options, or with only the launcher's "/starup", the window opens
 // as always. The options:
 //   --site URL           the site to crawl in this run instead of the
-//                        build's (window or --headless; SiteOption.h)
+//                        build's (window or --headless; net/FetchTarget.h
+//                        says which URLs serve)
 //   --headless           crawl without a window
 //     --threads N        downloads at once, 0 to 30
 //     --retry-302        fetch rows last answered 302 again

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "crawler/DownloadThread.h"
+#include "net/FetchTarget.h"
 #include "platform/MainThread.h"
 #include "platform/PreciseSleep.h"
 #include "store/IndexTable.h"
@@ -13,7 +14,7 @@
 namespace velt {
 
 const char ArticleBaseUrl[] = "http://" VELTINDEXER_KB_HOST "/default.aspx?scid=kb;ja;";
-static_assert(sizeof(ArticleBaseUrl) - 1 <= MaxArticleBaseUrlLength, "the article base URL must fit the URL column");
+static_assert(sizeof(ArticleBaseUrl) - 1 <= kMaxSiteBaseUrlLength, "the article base URL must fit the URL column");
 
 TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl)
     : host_(host),

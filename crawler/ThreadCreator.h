@@ -47,8 +47,6 @@ inline constexpr std::int32_t KbidLimit = 1000000;
 // The build's site: "http://", the site's host, then the article path; the
 // number follows.
 extern const char ArticleBaseUrl[];
-// The URL column holds 100 characters and the number takes six.
-inline constexpr std::size_t MaxArticleBaseUrlLength = 94;
 
 class TThreadCreator : public Thread {
  public:

@@ -5,8 +5,6 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/SiteOption.h"
-#include "crawler/ThreadCreator.h"
 
 namespace velt {
 namespace {
@@ -85,40 +83,6 @@ TEST(CommandLine, RefusesWithAMessageNamingTheCulprit) {
     std::string error;
     EXPECT_FALSE(ParseCommandLine(c.args, line, error));
     EXPECT_NE(error.find(c.named), std::string::npos) << error;
-  }
-}
-
-TEST(SiteOption, AcceptsHttpAndHttpsWithHostPortAndPathUpToTheNumber) {
-  const std::string longest = "http://localhost/" + std::string(MaxArticleBaseUrlLength - 17, 'a');
-  struct Case {
-    std::string url;
-    bool accepted;
-  };
-  const Case cases[] = {
-      {ArticleBaseUrl, true},
-      {"https://kb.example.test/default.aspx?scid=kb;ja;", true},
-      {"http://127.0.0.1:8080/kb/", true},
-      {"https://kb-mirror.example.test:65535/", true},
-      {longest, true},
-      {longest + "a", false},
-      {"ftp://localhost/x", false},
-      {"HTTP://localhost/x", false},
-      {"localhost/x", false},
-      {"http://localhost", false},
-      {"http:///x", false},
-      {"http://local host/x", false},
-      {"http://localhost/a b", false},
-      {"http://localhost/a\r\nHOST: other", false},
-      {"http://user@localhost/x", false},
-      {"http://localhost:0/x", false},
-      {"http://localhost:65536/x", false},
-      {"http://localhost:/x", false},
-      {"http://localhost:8o/x", false},
-  };
-  for (const Case& c : cases) {
-    std::string error;
-    EXPECT_EQ(CheckArticleBaseUrl(c.url, error), c.accepted) << c.url << ": " << error;
-    EXPECT_EQ(error.empty(), c.accepted) << c.url;
   }
 }
 

@@ -58,13 +58,14 @@ void Crawl(FakeHost& host, size_t claims) {
 // back when all have ended.
 void FetchClaimed(FakeHost& host, const std::string& baseUrl, const std::vector<int>& numbers,
                   const HttpTimeouts& limits = {}) {
+  ClaimTransaction claim;
   for (int number : numbers) {
     ASSERT_TRUE(ServeUntil([&] { return host.lines.size() < 30; }, 60s));
     const std::string kbid = std::to_string(number);
     std::string error;
     {
       CriticalSectionGuard hold(DatabaseLock);
-      ASSERT_TRUE(ClaimRow(*Database, kbid, baseUrl + kbid, error)) << error;
+      ASSERT_TRUE(claim.Claim(*Database, kbid, baseUrl + kbid, error)) << error;
     }
     (new TDownloadThread(host, kbid, baseUrl + kbid, limits))->Start();  // it frees itself
   }
@@ -258,6 +259,8 @@ TEST_F(CrawlEndToEndTest, AnAnswerCutByATimeLimitStaysClaimedAndIsFetchedAfterTh
     EXPECT_EQ(Number(second.added[i]), found[i]);
     ExpectRowAsServed(db.Rows().at(i), model.ArticleFor(found[i]), 200);
   }
+}
+
 TEST_F(CrawlEndToEndTest, ASiteThatRefusesEveryConnectionIsLoggedOnceAndItsRowsStayClaimed) {
   if (std::getenv("VELT_PRIVATE_NETNS") == nullptr) GTEST_SKIP() << "port 80 may be served here";
   host.maxThreads = 5;

@@ -23,6 +23,7 @@
 #include "tests/faults/ChildProcess.h"
 #include "tools/kbsite/SiteModel.h"
 #include "tools/kbsite/SiteProcess.h"
+#include "tools/kbsite/ThrowAwayCertificates.h"
 
 namespace velt::test {
 namespace {
@@ -64,7 +65,8 @@ std::map<int, StoredRow> ReadRows(const std::string& path) {
 // What the table holds of a served text: code page 932's characters.
 std::string AsStored(const std::string& utf8) { return Cp932ToUtf8(Utf8ToCp932(utf8)); }
 
-void ExpectRowsAsServed(const std::map<int, StoredRow>& rows, const kbsite::SiteProcess& site) {
+void ExpectRowsAsServed(const std::map<int, StoredRow>& rows, const kbsite::SiteProcess& site,
+                        const std::string& base = kSite) {
   std::set<int> served;
   for (const std::string& line : site.ServedLines()) served.insert(std::stoi(line.substr(5, 6)));
   std::set<int> stored;
@@ -72,7 +74,7 @@ void ExpectRowsAsServed(const std::map<int, StoredRow>& rows, const kbsite::Site
     SCOPED_TRACE(number);
     stored.insert(number);
     const kbsite::Article article = kModel.ArticleFor(number);
-    EXPECT_EQ(row.url, kSite + std::to_string(number));
+    EXPECT_EQ(row.url, base + std::to_string(number));
     EXPECT_EQ(row.resCode, article.status) << "a row left claimed: its worker was not waited for";
     const bool found = article.status == 200;
     EXPECT_EQ(row.title, found ? AsStored(article.title) : "");
@@ -192,6 +194,40 @@ TEST_F(HeadlessRun, SigtermWaitsForTheRunningWorkersAndCompactsTheFile) {
   EXPECT_GE(rows.size(), 20u);  // two rounds of ten
   ExpectRowsAsServed(rows, site);
   EXPECT_NE(FileId(path), before) << "compaction puts a fresh copy in place";
+}
+
+TEST_F(HeadlessRun, CrawlsOverHttpsAndARefusedCertificateLeavesRowsClaimedWithOneLogLine) {
+  const auto& certificates = kbsite::TrustedTestCertificates();
+  auto serve = [&](const char* server, int port) {
+    std::vector<std::string> arguments = certificates.TlsArguments(server);
+    arguments.insert(arguments.end(), {"--seed", std::to_string(kSeed), "--latency-ms", "100"});
+    return std::make_unique<kbsite::SiteProcess>(arguments, port);
+  };
+  const std::string trusted = "https://localhost:8443/default.aspx?scid=kb;ja;";
+  {
+    auto site = serve("localhost", 8443);
+    auto crawl = Start({"--headless", "--threads", "8", "--for", "3", "--site", trusted});
+    const std::string path = AwaitDatabase(*crawl);
+    ASSERT_EQ(Finish(*crawl, 60s), 0);
+    const auto rows = ReadRows(path);
+    ASSERT_GT(rows.size(), 20u);
+    ExpectRowsAsServed(rows, *site, trusted);
+    std::filesystem::remove(path);
+  }
+
+  auto site = serve("other-name", 443);
+  auto crawl = Start({"--headless", "--threads", "5", "--for", "3", "--site", "https://localhost/kb/"});
+  const std::string path = AwaitDatabase(*crawl);
+  ASSERT_EQ(Finish(*crawl, 60s), 0);
+  std::vector<std::string> errors;
+  for (const std::string& line : crawl->Lines()) {
+    if (line.starts_with("●")) errors.push_back(line);
+  }
+  ASSERT_EQ(errors.size(), 1u) << "ten failures in a row make one line, repeated at most once a minute";
+  EXPECT_NE(errors[0].find("CERTIFICATE"), std::string::npos) << errors[0];
+  const auto rows = ReadRows(path);
+  ASSERT_GE(rows.size(), 10u);
+  for (const auto& [number, row] : rows) EXPECT_EQ(row.resCode, 0) << number;
 }
 
 TEST_F(HeadlessRun, SearchAndStatusPrintWhatTheWindowShows) {

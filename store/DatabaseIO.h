@@ -36,6 +36,7 @@ namespace provider {
 class Catalog;
 class Column;
 class Connection;
+class Engine;
 class PreparedStatement;
 class Recordset;
 struct SearchIndexDefinition;
@@ -50,6 +51,14 @@ Variant NullTo(const Variant& value, const Variant& def);
 // Full path of a new, empty file with a unique name ("!md" + hex + ".tmp")
 // in `folder` (which ends with a path separator); "" when none can be made.
 std::string MakeTempFileName(const std::string& folder);
+
+// Removes the copies (and their journals) that compactions killed midway
+// left in the database's folder: names as MakeTempFileName gives them, and
+// content that is one of this program's databases, or an empty or
+// not-yet-begun copy; other files stay. It runs while no compaction of the
+// folder is under way (FolderLock.h), so no copy is still being written.
+// Meant for start-up. False with the reason when one could not be removed.
+bool RemoveCompactionLeftovers(const std::string& databasePath, std::string& error);
 
 // A query result held by the caller. Default-constructed it is empty; after
 // OpenQuery it holds a provider recordset (which may not be open when
@@ -158,9 +167,15 @@ class TDatabaseJet : public TDatabase {
   bool Open(const std::string& user, const std::string& password, const std::string& dataSource,
             std::string& error) override;
 
-  // Writes a compacted copy with `newPassword` and puts it in place of the
-  // file. The original file stays whenever any step fails. Returns whether
-  // the session is open again; a compaction error is in `error` even then.
+  // Leaves the file with no free pages and with `newPassword`, at a cost
+  // that follows the free pages rather than the file's size: nothing when
+  // none is free, otherwise free pages are given back in place, or, when
+  // many are free or the file cannot give them back in place, a compacted
+  // copy is written beside the file (named by MakeTempFileName) and
+  // renamed over it. The file is held alone throughout (FolderLock.h);
+  // when another session holds it the step is skipped with an error. The
+  // file stays whole whenever any step fails. Returns whether the session
+  // is open again; a compaction error is in `error` even then.
   bool Compact(const std::string& newPassword, std::string& error);
   bool Compact(std::string& error);  // keeps the stored password
 
@@ -177,6 +192,15 @@ class TDatabaseJet : public TDatabase {
                          std::string& error);
 
  private:
+  // Opens while no compaction of the folder is under way (FolderLock.h).
+  bool OpenBesideCompactions(const std::string& user, const std::string& password, const std::string& path,
+                             bool createMissing, std::string& error);
+  // Compact's work while the folder is held; true when the file is done.
+  bool CompactAlone(const std::string& user, const std::string& password, const std::string& targetPassword,
+                    const std::string& path, std::string& error);
+  bool ReplaceWithCopy(provider::Engine& engine, const std::string& user, const std::string& targetPassword,
+                       const std::string& path, std::string& error);
+
   FileSystem& fileSystem_;
 };
 

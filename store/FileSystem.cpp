@@ -14,14 +14,9 @@ namespace velt {
 
 namespace {
 
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
 // A rename is durable only once its directory entry is on disk.
 void SyncDirectory(const std::string& directory) {
-  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+  const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
@@ -63,12 +58,17 @@ class RealFileSystem : public FileSystem {
       error = "Could not rename '" + from + "' to '" + to + "': " + std::strerror(errno);
       return false;
     }
-    SyncDirectory(DirectoryOf(to));
+    SyncDirectory(FolderOf(to));
     return true;
   }
 };
 
 }  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
 FileSystem& DefaultFileSystem() {
   static RealFileSystem fileSystem;

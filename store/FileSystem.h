@@ -24,4 +24,8 @@ class FileSystem {
 
 FileSystem& DefaultFileSystem();
 
+// The folder part of a path, its last separator included; "" for a bare
+// file name (the current folder).
+std::string FolderOf(const std::string& path);
+
 }  // namespace velt

@@ -36,30 +36,59 @@ bool FileExists(const std::string& path) {
 
 }  // namespace
 
-std::shared_ptr<Connection> Connection::Prepare(sqlite3* db, const std::string& path) {
+std::shared_ptr<Connection> Connection::Prepare(sqlite3* db, const std::string& path, bool exclusive) {
   std::shared_ptr<Connection> connection(new Connection(db, path));
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  // A connection that wants the file alone asks once: waiting would only
+  // delay the other user's work.
+  sqlite3_busy_timeout(db, exclusive ? 0 : kBusyTimeoutMs);
   sqlite3_extended_result_codes(db, 1);
   try {
+    // In this mode the locks that the first read and write take are kept
+    // until the connection closes.
+    if (exclusive) ExecEngineSql(db, "PRAGMA locking_mode=EXCLUSIVE");
     // Reading the schema is the first access to the file's contents: this
     // is where a file that is not a database shows itself.
     ExecEngineSql(db, "SELECT count(*) FROM sqlite_schema");
+    if (exclusive) ExecEngineSql(db, "BEGIN EXCLUSIVE; COMMIT;");
   } catch (const Error&) {
-    if ((sqlite3_errcode(db) & 0xFF) != SQLITE_NOTADB) throw;
+    const int code = sqlite3_errcode(db) & 0xFF;
+    if (exclusive && (code == SQLITE_BUSY || code == SQLITE_LOCKED)) return nullptr;
+    if (code != SQLITE_NOTADB) throw;
     throw Error("The file '" + path + "' is not a database in a format this program can read.");
   }
   InstallSqlFunctions(db);
   return connection;
 }
 
+namespace {
+
+void RequireExisting(const std::string& path) {
+  if (!FileExists(path)) throw Error("Could not find the database file '" + path + "'.");
+}
+
+}  // namespace
+
 std::shared_ptr<Connection> Connection::OpenFile(const ConnectionSettings& settings) {
   const std::string& path = settings.dataSource;
-  if (!FileExists(path)) throw Error("Could not find the database file '" + path + "'.");
-  auto connection = Prepare(OpenEngine(path, SQLITE_OPEN_READWRITE, "Could not open the database file '" + path + "'"), path);
+  RequireExisting(path);
+  auto connection =
+      Prepare(OpenEngine(path, SQLITE_OPEN_READWRITE, "Could not open the database file '" + path + "'"), path, false);
   sqlite3* db = connection->db_;
   EnsureMetaTables(db);
   if (ReadDatabasePassword(db) != settings.password) throw Error("The database password is not valid.");
   ExecEngineSql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  return connection;
+}
+
+std::shared_ptr<Connection> Connection::OpenExclusive(const ConnectionSettings& settings) {
+  const std::string& path = settings.dataSource;
+  RequireExisting(path);
+  auto connection =
+      Prepare(OpenEngine(path, SQLITE_OPEN_READWRITE, "Could not open the database file '" + path + "'"), path, true);
+  if (!connection) return nullptr;
+  EnsureMetaTables(connection->db_);
+  if (ReadDatabasePassword(connection->db_) != settings.password)
+    throw Error("The database password is not valid.");
   return connection;
 }
 
@@ -68,9 +97,10 @@ std::shared_ptr<Connection> Connection::CreateFile(const ConnectionSettings& set
   if (FileExists(path)) throw Error("The database file '" + path + "' already exists.");
   auto connection = Prepare(
       OpenEngine(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "Could not create the database file '" + path + "'"),
-      path);
+      path, false);
   sqlite3* db = connection->db_;
-  ExecEngineSql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  // Only an empty file can take this setting; later it needs a rewrite.
+  ExecEngineSql(db, "PRAGMA auto_vacuum=INCREMENTAL; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
   EnsureMetaTables(db);
   WriteDatabasePassword(db, settings.password);
   return connection;

@@ -27,8 +27,14 @@ class Connection {
   // password matches.
   static std::shared_ptr<Connection> OpenFile(const ConnectionSettings& settings);
   // Makes a new, empty database with the settings' password; refuses a path
-  // where a file exists.
+  // where a file exists. New files reclaim free pages in place (incremental
+  // auto-vacuum), so that compaction need not rewrite them.
   static std::shared_ptr<Connection> CreateFile(const ConnectionSettings& settings);
+  // Opens an existing file for this connection alone: until it is closed no
+  // other connection, in this process or another, can read or write the
+  // file. Nothing (a null pointer) when another connection holds the file
+  // now; the call never waits for it. The file keeps its journal mode.
+  static std::shared_ptr<Connection> OpenExclusive(const ConnectionSettings& settings);
 
   ~Connection();
   Connection(const Connection&) = delete;
@@ -44,7 +50,8 @@ class Connection {
 
  private:
   Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
-  static std::shared_ptr<Connection> Prepare(sqlite3* db, const std::string& path);
+  // With `exclusive`, null when another connection holds the file.
+  static std::shared_ptr<Connection> Prepare(sqlite3* db, const std::string& path, bool exclusive);
 
   sqlite3* db_;
   std::string path_;

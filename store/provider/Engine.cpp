@@ -13,6 +13,13 @@ namespace velt::provider {
 
 namespace {
 
+constexpr int kIncrementalAutoVacuum = 2;
+
+long long PragmaNumber(sqlite3* db, const char* pragma) {
+  EngineStatement query(db, std::string("PRAGMA ") + pragma);
+  return query.Step() ? query.Integer(0) : 0;
+}
+
 // Sets the copy's password with a full sync, so that the copy is durable
 // before anyone renames it into place.
 void WritePasswordDurably(const std::string& path, const std::string& password) {
@@ -36,15 +43,43 @@ void WritePasswordDurably(const std::string& path, const std::string& password) 
 
 }  // namespace
 
-void Engine::CompactDatabase(const std::string& sourceConnectionText,
-                             const std::string& destinationConnectionText) {
-  const ConnectionSettings source = ParseConnectionString(sourceConnectionText);
+std::unique_ptr<Engine> Engine::Open(const std::string& connectionText) {
+  auto connection = Connection::OpenExclusive(ParseConnectionString(connectionText));
+  if (!connection) return nullptr;
+  return std::unique_ptr<Engine>(new Engine(std::move(connection)));
+}
+
+Engine::Engine(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
+
+Engine::~Engine() = default;
+
+FreeSpace Engine::Space() const {
+  sqlite3* db = connection_->Handle();
+  return {PragmaNumber(db, "page_count"), PragmaNumber(db, "freelist_count"),
+          PragmaNumber(db, "auto_vacuum") == kIncrementalAutoVacuum};
+}
+
+void Engine::ReclaimFreePages() {
+  sqlite3* db = connection_->Handle();
+  if (PragmaNumber(db, "auto_vacuum") != kIncrementalAutoVacuum)
+    throw Error("The database file was not made to give back free pages in place.");
+  // The pragma runs as one write of its own; a failure rolls all of it back.
+  EngineStatement(db, "PRAGMA incremental_vacuum").Run();
+}
+
+void Engine::WriteCompactedCopy(const std::string& destinationConnectionText) {
   const ConnectionSettings destination = ParseConnectionString(destinationConnectionText);
-  {
-    auto connection = Connection::OpenFile(source);
-    ExecEngineSql(connection->Handle(), "VACUUM INTO " + QuoteEngineText(destination.dataSource));
-  }
+  sqlite3* db = connection_->Handle();
+  // The setting takes effect in the copy, which is written afresh; a file
+  // made before new files reclaimed in place changes over here, once.
+  ExecEngineSql(db, "PRAGMA auto_vacuum=INCREMENTAL");
+  ExecEngineSql(db, "VACUUM INTO " + QuoteEngineText(destination.dataSource));
   WritePasswordDurably(destination.dataSource, destination.password);
+}
+
+void Engine::SetPassword(const std::string& password) {
+  sqlite3* db = connection_->Handle();
+  RunAsOneWrite(db, [&] { WriteDatabasePassword(db, password); });
 }
 
 }  // namespace velt::provider

@@ -1,6 +1,9 @@
 #include "store/provider/FileMeta.h"
 
+#include <sqlite3.h>
+
 #include <cctype>
+#include <cstdio>
 
 #include "store/provider/SqliteCalls.h"
 
@@ -13,6 +16,33 @@ bool IsMetaTableName(std::string_view name) {
     if (std::tolower(static_cast<unsigned char>(name[i])) != prefix[i]) return false;
   }
   return true;
+}
+
+bool HoldsProviderBookkeeping(const std::string& path) {
+  // An immutable file is read without locks and without looking for a
+  // journal to roll back: the file is taken exactly as it lies.
+  std::string uri = "file:";
+  for (char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+      uri += escaped;
+    } else {
+      uri += c;
+    }
+  }
+  uri += "?immutable=1";
+  sqlite3* db = nullptr;
+  bool holds = false;
+  if (sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name='__velt_settings'", -1,
+                           &query, nullptr) == SQLITE_OK)
+      holds = sqlite3_step(query) == SQLITE_ROW;
+    sqlite3_finalize(query);
+  }
+  sqlite3_close_v2(db);
+  return holds;
 }
 
 namespace {

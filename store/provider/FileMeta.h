@@ -19,6 +19,11 @@ inline constexpr char MetaTablePrefix[] = "__velt_";
 
 bool IsMetaTableName(std::string_view name);
 
+// Whether the file is a database that holds the provider's bookkeeping.
+// Reads without taking locks and changes nothing; false for anything the
+// engine cannot read.
+bool HoldsProviderBookkeeping(const std::string& path);
+
 // Creates the bookkeeping tables when missing.
 void EnsureMetaTables(sqlite3* db);
 

@@ -8,6 +8,9 @@ namespace velt {
 bool OpenIndexDatabase(const std::string& path, RunLog& log) {
   Database = std::make_unique<TDatabaseJet>();
   std::string error;
+  // Copies that a compaction killed midway left behind are only litter;
+  // failing to remove them does not keep the program from its work.
+  if (!RemoveCompactionLeftovers(path, error)) log.WriteLog(error, 1);
   if (Database->Open("", "", path, error)) {
     log.WriteLog("CONNECTED:" + Database->DataSource, 0);
     return true;

@@ -1,7 +1,8 @@
 // The life of the program's one database session (store's `Database`).
 //
-// OpenIndexDatabase creates the session and opens it on the path, making
-// the file when it is missing; it logs "CONNECTED:" and the path, or the
+// OpenIndexDatabase removes what killed compactions left beside the file
+// (an error line when it cannot), creates the session and opens it on the
+// path, making the file when it is missing; it logs "CONNECTED:" and the path, or the
 // error followed by the fatal notice, and the session exists either way.
 // It returns whether the file is open. CloseIndexDatabase compacts,
 // closes and frees it; it logs nothing and returns whether the session was

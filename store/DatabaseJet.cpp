@@ -100,9 +100,9 @@ bool TDatabaseJet::CompactAlone(const std::string& user, const std::string& pass
     return false;
   }
   if (!replaced) return false;
-  // The engine leaves the side files of a file that was renamed over as
-  // they are; they belong to the old file, and would be taken for the new
-  // one's. No one else has opened the new one yet (the folder is held).
+  // Side files of the file that was renamed over belong to it and must not
+  // be taken for the new one's (the engine leaves them alone once the file
+  // has moved). No one else has opened the new one yet: the folder is held.
   std::string stepError;
   for (const char* suffix : {"-wal", "-shm", "-journal"}) {
     if (fileSystem_.Exists(path + suffix) && !fileSystem_.Remove(path + suffix, stepError)) error = stepError;

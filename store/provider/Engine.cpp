@@ -20,6 +20,11 @@ long long PragmaNumber(sqlite3* db, const char* pragma) {
   return query.Step() ? query.Integer(0) : 0;
 }
 
+std::string PragmaText(sqlite3* db, const char* pragma) {
+  EngineStatement query(db, std::string("PRAGMA ") + pragma);
+  return query.Step() ? query.Text(0) : std::string();
+}
+
 // Sets the copy's password with a full sync, so that the copy is durable
 // before anyone renames it into place.
 void WritePasswordDurably(const std::string& path, const std::string& password) {
@@ -70,9 +75,15 @@ void Engine::ReclaimFreePages() {
 void Engine::WriteCompactedCopy(const std::string& destinationConnectionText) {
   const ConnectionSettings destination = ParseConnectionString(destinationConnectionText);
   sqlite3* db = connection_->Handle();
-  // The setting takes effect in the copy, which is written afresh; a file
-  // made before new files reclaimed in place changes over here, once.
-  ExecEngineSql(db, "PRAGMA auto_vacuum=INCREMENTAL");
+  // The copy will be renamed over this file, and the write-ahead log is
+  // found by the file's name: empty it into this file and remove it first,
+  // or the copy would later be read through this file's log.
+  if (PragmaText(db, "journal_mode=DELETE") != "delete")
+    throw Error("Could not write the database file's log into the file before copying it.");
+  // The setting takes effect in the copy, which is written afresh: a file
+  // made before new files gave back free pages in place changes over here,
+  // once.
+  if (PragmaNumber(db, "auto_vacuum") != kIncrementalAutoVacuum) ExecEngineSql(db, "PRAGMA auto_vacuum=INCREMENTAL");
   ExecEngineSql(db, "VACUUM INTO " + QuoteEngineText(destination.dataSource));
   WritePasswordDurably(destination.dataSource, destination.password);
 }

@@ -5,11 +5,17 @@
 //       to WORKERS downloads until SIGTERM, then shut down as the window
 //       does (stop the dispatcher, wait for the workers, compact, close)
 //   fault_crawl_process DATABASE compact         open, compact, close
+//   fault_crawl_process DATABASE insert KBID     open, insert one claimed
+//       row, close without compacting
+//   fault_crawl_process DATABASE churn KBID      open, insert rows from KBID
+//       up and delete every other one again until SIGTERM, then compact
+//       and close
 //
 // Standard output, one line per event: "OPEN 1" or "OPEN 0 <error>",
 // "LOG <level> <text>", "READY", "START <url>" when a worker takes a
 // number, "END <url>" once its row is written, "COMPACTING",
-// "COMPACT <1|0> <error>", "EXIT".
+// "COMPACT <1|0> <error>", "ROW <kbid>" once an inserted row is committed,
+// "GONE <kbid>" once a deletion is, "EXIT".
 #include <csignal>
 #include <cstdio>
 #include <map>
@@ -87,6 +93,34 @@ int Crawl(int workers) {
   return 0;
 }
 
+bool Exec(const std::string& sql) {
+  std::string error;
+  if (velt::Database->ExecSQL(sql, error)) return true;
+  Print("LOG 1 " + error);
+  return false;
+}
+
+bool Insert(int kbid) {
+  const std::string number = std::to_string(kbid);
+  if (!Exec(velt::BuildClaimInsertSql(number, "http://localhost/" + number))) return false;
+  Print("ROW " + number);
+  return true;
+}
+
+// Writes until stopped; the deletions leave free pages for the compaction.
+int Churn(int first) {
+  Print("READY");
+  for (int kbid = first; !stopRequested; ++kbid) {
+    if (!Insert(kbid)) return 3;
+    if ((kbid - first) % 2 == 1) {
+      if (!Exec(velt::BuildDeleteRowSql(std::to_string(kbid)))) return 3;
+      Print("GONE " + std::to_string(kbid));
+    }
+  }
+  Compact();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,6 +130,7 @@ int main(int argc, char** argv) {
   velt::NetStartup();
   velt::Database = std::make_unique<velt::TDatabaseJet>();
   std::string error;
+  if (!velt::RemoveCompactionLeftovers(argv[1], error)) Print("LOG 1 " + error);
   if (!velt::Database->Open("", "", argv[1], error)) {
     Print("OPEN 0 " + error);
     return 1;
@@ -104,6 +139,8 @@ int main(int argc, char** argv) {
   const std::string mode = argv[2];
   int rc = 2;
   if (mode == "crawl" && argc == 4) rc = Crawl(std::stoi(argv[3]));
+  if (mode == "insert" && argc == 4) rc = Insert(std::stoi(argv[3])) ? 0 : 3;
+  if (mode == "churn" && argc == 4) rc = Churn(std::stoi(argv[3]));
   if (mode == "compact") {
     Compact();
     rc = 0;

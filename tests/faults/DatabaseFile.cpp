@@ -103,6 +103,37 @@ void MakeFilledDatabase(const std::filesystem::path& file, int rows, int titleBy
   ASSERT_EQ(sqlite3_exec(db.Handle(), "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
 }
 
+void DeleteRowRange(const std::filesystem::path& file, int first, int count) {
+  EngineFile db(file, SQLITE_OPEN_READWRITE);
+  const std::string sql = "DELETE FROM VELTINDEX WHERE KBID>='" + std::to_string(first) + "' AND KBID<'" +
+                          std::to_string(first + count) + "'";
+  ASSERT_EQ(sqlite3_exec(db.Handle(), sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db.Handle());
+}
+
+void AddFreePages(const std::filesystem::path& file, std::uintmax_t bytes) {
+  EngineFile db(file, SQLITE_OPEN_READWRITE);
+  const std::string sql = "CREATE TABLE scratch AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
+                          "WHERE i<" + std::to_string(bytes / 4000 + 1) + ") SELECT randomblob(4000) AS b FROM n;"
+                          "DROP TABLE scratch;";
+  ASSERT_EQ(sqlite3_exec(db.Handle(), sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db.Handle());
+}
+
+long long FreePages(const std::filesystem::path& file) {
+  long long pages = -1;
+  EngineFile db(file);
+  db.Query("PRAGMA freelist_count", [&](sqlite3_stmt* stmt) { pages = sqlite3_column_int64(stmt, 0); });
+  return pages;
+}
+
+std::string CompactionCopies(const std::filesystem::path& folder) {
+  std::string names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("!md") && (name.ends_with(".tmp") || name.ends_with(".tmp-journal"))) names += name + " ";
+  }
+  return names;
+}
+
 std::filesystem::path MakeTempFolder(const std::string& stem) {
   std::random_device seed;
   auto folder = std::filesystem::temp_directory_path() / ("velt-" + stem + "-" + std::to_string(seed()));

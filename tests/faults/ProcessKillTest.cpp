@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -114,11 +115,25 @@ TEST_F(ProcessKillTest, KilledDuringACrawlOfThirtyWorkersKeepsEveryWrittenRowAnd
   }
 }
 
-TEST_F(ProcessKillTest, KilledAtAnyMomentOfTheShutdownCompactionLosesNoRow) {
+struct FreeShare {
+  const char* name;
+  int percentOfFile;
+};
+
+class ShutdownCompactionKill : public ProcessKillTest, public ::testing::WithParamInterface<FreeShare> {};
+
+// Killed at moments spread over a compaction that gives a few free pages
+// back in place, and over one that writes a copy: no row is lost, and the
+// next start removes the copy that a killed run left, but not a file of
+// someone else's that merely has such a name.
+TEST_P(ShutdownCompactionKill, LosesNoRowAndTheNextStartRemovesTheLeftCopy) {
   MakeFilledDatabase(file_, 12000, 2000, 97);
+  AddFreePages(file_, std::filesystem::file_size(file_) * GetParam().percentOfFile / 100);
   const std::string content = ContentSummary(file_);
   const auto original = folder_ / "original.mdb";
   std::filesystem::copy_file(file_, original);
+  const auto foreign = folder_ / "!md1.tmp";
+  std::ofstream(foreign) << "a note of the user's";
 
   // An undisturbed compaction first, to learn how long one takes.
   Clock::duration length;
@@ -131,6 +146,7 @@ TEST_F(ProcessKillTest, KilledAtAnyMomentOfTheShutdownCompactionLosesNoRow) {
     EXPECT_EQ(compact.Wait(10s), 0);
   }
   ASSERT_EQ(ContentSummary(file_), content);
+  EXPECT_EQ(FreePages(file_), 0);
   RecordProperty("compaction_ms",
                  static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(length).count()));
 
@@ -151,8 +167,10 @@ TEST_F(ProcessKillTest, KilledAtAnyMomentOfTheShutdownCompactionLosesNoRow) {
     ASSERT_TRUE(PassesIntegrityCheck(file_));
     EXPECT_EQ(ContentSummary(file_), content);
 
-    TDatabaseJet next;
     std::string error;
+    EXPECT_TRUE(RemoveCompactionLeftovers(file_.string(), error)) << error;
+    EXPECT_EQ(CompactionCopies(folder_), "!md1.tmp ");
+    TDatabaseJet next;
     ASSERT_TRUE(next.Open("", "", file_.string(), error)) << error;
     ASSERT_TRUE(RunIndexUpkeep(next, [](const std::string&) {}, error)) << error;
     EXPECT_TRUE(next.ExecSQL(BuildClaimInsertSql("120000", "http://x/120000"), error)) << error;
@@ -166,6 +184,10 @@ TEST_F(ProcessKillTest, KilledAtAnyMomentOfTheShutdownCompactionLosesNoRow) {
     EXPECT_EQ(toFetch, 12000u / 97 + 1);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(FreeShares, ShutdownCompactionKill,
+                         ::testing::Values(FreeShare{"AFewPagesFree", 5}, FreeShare{"MostOfTheFileFree", 150}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace velt::faults

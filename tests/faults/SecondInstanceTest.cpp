@@ -2,7 +2,9 @@
 // program is started twice. The engine lets both use the file; neither may
 // damage it or lose a row the other wrote, and the first to stop must not
 // compact the file away under the one still running. The second start may
-// find the file busy during its upkeep; it must then stop cleanly.
+// find the file busy during its upkeep; it must then stop cleanly. A
+// process that writes while another puts its compacted copy in place, and
+// two that close at the same moment, lose nothing either.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -11,7 +13,9 @@
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <thread>
 
+#include "store/DatabaseIO.h"
 #include "tests/faults/ChildProcess.h"
 #include "tests/faults/DatabaseFile.h"
 #include "tools/kbsite/SiteProcess.h"
@@ -106,6 +110,99 @@ TEST(SecondInstance, TwoCrawlsShareTheFileWithoutDamageOrLossAndOnlyTheLastCompa
     EXPECT_TRUE(code && *code != 0) << kbid << " left unfetched after both stopped";
   }
   for (const std::string& kbid : written) EXPECT_EQ(rows.count(kbid), 1u) << kbid << " was written and is gone";
+  std::filesystem::remove_all(folder);
+}
+
+// Lines the process printed before it ended, read to the end.
+void ReadToEnd(ChildProcess& process) {
+  while (process.ReadLine(200ms)) {
+  }
+}
+
+// The real file system; just before the compacted copy is renamed into
+// place, a second process tries to write a row, and the rename waits a
+// while for it to succeed.
+class WriterAtRename : public FileSystem {
+ public:
+  explicit WriterAtRename(std::string file) : file_(std::move(file)) {}
+  bool Exists(const std::string& path) override { return DefaultFileSystem().Exists(path); }
+  std::string CreateUniqueFile(const std::string& folder, const std::string& prefix) override {
+    return DefaultFileSystem().CreateUniqueFile(folder, prefix);
+  }
+  bool Remove(const std::string& path, std::string& error) override { return DefaultFileSystem().Remove(path, error); }
+  bool Rename(const std::string& from, const std::string& to, std::string& error) override {
+    writer = std::make_unique<ChildProcess>(std::vector<std::string>{FAULT_CRAWL_PROCESS, file_, "insert", "150000"});
+    writer->WaitForLine("ROW ", 2s);
+    return DefaultFileSystem().Rename(from, to, error);
+  }
+
+  std::unique_ptr<ChildProcess> writer;
+
+ private:
+  std::string file_;
+};
+
+TEST(SecondInstance, ARowWrittenWhileACompactionPutsItsCopyInPlaceIsKept) {
+  const auto folder = MakeTempFolder("rename");
+  const auto file = folder / "index.mdb";
+  MakeFilledDatabase(file, 300, 500, 50);
+  AddFreePages(file, std::filesystem::file_size(file) * 2);  // so a copy is written
+  WriterAtRename files(file.string());
+  {
+    TDatabaseJet session(files);
+    std::string error;
+    ASSERT_TRUE(session.Open("", "", file.string(), error)) << error;
+    EXPECT_TRUE(session.Compact(error));
+    EXPECT_EQ(error, "");
+  }
+  ASSERT_TRUE(files.writer) << "no copy was renamed into place";
+  EXPECT_EQ(files.writer->Wait(30s), 0);
+  ASSERT_TRUE(PassesIntegrityCheck(file));
+  EXPECT_EQ(ReadRowCodes(file).count("150000"), 1u) << "the row written beside the compaction is gone";
+  std::filesystem::remove_all(folder);
+}
+
+// Both write until they are stopped, a few milliseconds apart, and then
+// compact; the rows are checked against what each reported committed.
+// Every other round leaves most of the file free, so that a copy is put
+// in place rather than pages given back.
+TEST(SecondInstance, TwoClosingAtOnceLoseNoCommittedRowAndLeaveTheFileWhole) {
+  const auto folder = MakeTempFolder("closing");
+  const auto start = folder / "start.mdb";
+  const auto file = folder / "index.mdb";
+  MakeFilledDatabase(start, 300, 500, 50);
+  const RowCodes startRows = ReadRowCodes(start);
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(file.string() + suffix);
+    std::filesystem::copy_file(start, file);
+    const auto size = std::filesystem::file_size(file);
+    AddFreePages(file, round % 2 ? size * 2 : size / 10);
+    ChildProcess first({FAULT_CRAWL_PROCESS, file.string(), "churn", "200000"});
+    ChildProcess second({FAULT_CRAWL_PROCESS, file.string(), "churn", "300000"});
+    ASSERT_TRUE(first.WaitForLine("ROW ", 30s));
+    ASSERT_TRUE(second.WaitForLine("ROW ", 30s));
+    first.Signal(SIGTERM);
+    std::this_thread::sleep_for(std::chrono::milliseconds(round % 4 * 3));
+    second.Signal(SIGTERM);
+    EXPECT_EQ(first.Wait(60s), 0);
+    EXPECT_EQ(second.Wait(60s), 0);
+    ReadToEnd(first);
+    ReadToEnd(second);
+
+    std::set<std::string> expected;
+    for (const auto& [kbid, code] : startRows) expected.insert(kbid);
+    for (const ChildProcess* process : {&first, &second}) {
+      for (const std::string& line : process->Lines()) {
+        if (line.starts_with("ROW ")) expected.insert(line.substr(4));
+        if (line.starts_with("GONE ")) expected.erase(line.substr(5));
+      }
+    }
+    ASSERT_TRUE(PassesIntegrityCheck(file));
+    std::set<std::string> stored;
+    for (const auto& [kbid, code] : ReadRowCodes(file)) stored.insert(kbid);
+    ASSERT_EQ(stored, expected);
+  }
   std::filesystem::remove_all(folder);
 }
 

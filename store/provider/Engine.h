@@ -13,7 +13,8 @@
 // all. WriteCompactedCopy writes a compacted copy into the destination
 // path, which must not exist or be an empty file, with the destination
 // text's password; the copy reclaims in place from then on and is on disk
-// when the call returns. SetPassword changes the file's password in place.
+// when the call returns. Both keep every row's rowid. SetPassword changes
+// the file's password in place.
 // Every call raises velt::Error. One thread at a time.
 #pragma once
 

@@ -51,6 +51,15 @@ double DispatcherPassSeconds(TDatabase& db, int passes) {
   return total / passes;
 }
 
+void RefetchArticles(TDatabase& db, int count, int rows) {
+  for (int i = 0; i < count; ++i) {
+    const std::string kbid = std::to_string(100000 + static_cast<long long>(i) * rows / count);
+    Exec(db, {BuildDeleteRowSql(kbid), BuildClaimInsertSql(kbid, "http://localhost/default.aspx?scid=kb;ja;" + kbid)});
+    Exec(db, {BuildRowUpdateSql(200, "Fetched again " + kbid, std::string(120 + i % 80, 'd'), "kbhowto kbinfo", "",
+                                "20250101000000", "20250101000001", kbid)});
+  }
+}
+
 std::string SearchStatement(const QString& input) { return BuildSearchSql(ParseSearchTerms(input)); }
 
 int RunStoreSearch(const QString& input) {

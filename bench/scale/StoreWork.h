@@ -22,6 +22,11 @@ double DispatcherPassSeconds(TDatabase& db, int passes);
 // of every row read. Returns the hit count.
 int RunStoreSearch(const QString& input);
 
+// A crawl's session on a finished file: `count` articles, spread evenly
+// over the first `rows` numbers, fetched again: each claimed (DELETE +
+// INSERT) and written back with new texts (UPDATE), as the crawler does.
+void RefetchArticles(TDatabase& db, int count, int rows);
+
 // The statement that RunStoreSearch sends.
 std::string SearchStatement(const QString& input);
 

@@ -2,17 +2,27 @@
 // session, each beside the same work done straight on SQLite in the same
 // run, printed as ratios (session / direct; 1.0 means no overhead).
 //
+// The writes have two baselines: a plain table with no rules and no search
+// index, which shows what the store's schema costs as a whole; and the
+// store's own file (same schema, rules triggers and search index) with the
+// session's statements as the provider translates them, run on a bare
+// engine connection, which shows the provider's own cost.
+//
 //   store_bench [rows-for-writes] [rows-for-search]
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "store/IndexTable.h"
+#include "store/provider/SqlDialect.h"
+#include "store/provider/SqlFunctions.h"
 
 namespace {
 
@@ -24,9 +34,9 @@ double Seconds(const std::function<void()>& work) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void Report(const char* what, int count, double session, double direct) {
-  std::printf("%-34s session %10.0f/s   sqlite %10.0f/s   ratio %.2f\n", what, count / session,
-              count / direct, direct / session);
+void ReportWrites(const char* what, int count, double session, double plain, double sameSchema) {
+  std::printf("%s\n  session %8.0f/s   plain-table sqlite %8.0f/s ratio %.2f   same-schema sqlite %8.0f/s ratio %.2f\n",
+              what, count / session, count / plain, plain / session, count / sameSchema, sameSchema / session);
 }
 
 std::string Kbid(int i) { return std::to_string(100000 + i); }
@@ -88,30 +98,71 @@ std::string SessionUpdate(int i) {
                                  "20240101000001", Kbid(i));
 }
 
+// A file made by the session (schema, rules, search index), then used on
+// a bare engine connection as the provider sets its connections up.
+sqlite3* OpenSameSchema(const std::string& path) {
+  {
+    velt::TDatabaseJet session;
+    OpenSession(session, path);
+  }
+  sqlite3* db = nullptr;
+  if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) std::exit(1);
+  velt::provider::InstallSqlFunctions(db);
+  DirectExec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  return db;
+}
+
+std::vector<std::string> Translated(const std::vector<std::string>& statements) {
+  std::vector<std::string> translated;
+  for (const std::string& sql : statements) translated.push_back(velt::provider::TranslateSql(sql).sql);
+  return translated;
+}
+
 // Statement 8 then statement 9 for `rows` rows, one statement per commit.
 void BenchWrites(const std::string& folder, int rows) {
   velt::TDatabaseJet session;
   OpenSession(session, folder + "writes.mdb");
-  sqlite3* direct = OpenDirect(folder + "writes.sqlite");
+  sqlite3* plain = OpenDirect(folder + "writes.sqlite");
+  sqlite3* same = OpenSameSchema(folder + "same.mdb");
   std::string error;
 
-  const double sessionInsert = Seconds([&] {
-    for (int i = 0; i < rows; ++i) Check(session.ExecSQL(velt::BuildClaimInsertSql(Kbid(i), Url(i)), error), error);
-  });
-  const double directInsert = Seconds([&] {
-    for (int i = 0; i < rows; ++i)
-      DirectExec(direct, "INSERT INTO VELTINDEX(KBID,URL,RESCODE) VALUES(" + Lit(Kbid(i)) + "," + Lit(Url(i)) + ",0)");
-  });
-  Report("insert (claim, statement 8)", rows, sessionInsert, directInsert);
-
-  const double sessionUpdate = Seconds([&] {
-    for (int i = 0; i < rows; ++i) Check(session.ExecSQL(SessionUpdate(i), error), error);
-  });
-  const double directUpdate = Seconds([&] {
-    for (int i = 0; i < rows; ++i) DirectExec(direct, DirectUpdate(i));
-  });
-  Report("point update (statement 9)", rows, sessionUpdate, directUpdate);
-  sqlite3_close(direct);
+  std::vector<std::string> inserts, updates, plainInserts, plainUpdates;
+  for (int i = 0; i < rows; ++i) {
+    inserts.push_back(velt::BuildClaimInsertSql(Kbid(i), Url(i)));
+    updates.push_back(SessionUpdate(i));
+    plainInserts.push_back("INSERT INTO VELTINDEX(KBID,URL,RESCODE) VALUES(" + Lit(Kbid(i)) + "," + Lit(Url(i)) + ",0)");
+    plainUpdates.push_back(DirectUpdate(i));
+  }
+  const std::vector<std::string> sameInserts = Translated(inserts), sameUpdates = Translated(updates);
+  // The three take turns, a tenth of the rows at a time, so that other
+  // work on the machine weighs on each alike.
+  struct Times {
+    double session = 0, plain = 0, same = 0;
+  };
+  const auto measure = [&](const std::vector<std::string>& ours, const std::vector<std::string>& plainSqls,
+                           const std::vector<std::string>& sameSqls) {
+    Times times;
+    const std::size_t turn = (ours.size() + 9) / 10;
+    for (std::size_t begin = 0; begin < ours.size(); begin += turn) {
+      const std::size_t end = std::min(ours.size(), begin + turn);
+      times.session += Seconds([&] {
+        for (std::size_t i = begin; i < end; ++i) Check(session.ExecSQL(ours[i], error), error);
+      });
+      times.plain += Seconds([&] {
+        for (std::size_t i = begin; i < end; ++i) DirectExec(plain, plainSqls[i]);
+      });
+      times.same += Seconds([&] {
+        for (std::size_t i = begin; i < end; ++i) DirectExec(same, sameSqls[i]);
+      });
+    }
+    return times;
+  };
+  const Times insert = measure(inserts, plainInserts, sameInserts);
+  ReportWrites("insert (claim, statement 8)", rows, insert.session, insert.plain, insert.same);
+  const Times update = measure(updates, plainUpdates, sameUpdates);
+  ReportWrites("point update (statement 9)", rows, update.session, update.plain, update.same);
+  sqlite3_close(plain);
+  sqlite3_close(same);
 }
 
 // The search statement over `rows` stored articles.

@@ -17,9 +17,9 @@ namespace {
 constexpr char kConnectionFormat[] =
     "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=%s;Data Source=%s";
 constexpr char kTempFilePrefix[] = "!mdb";
-// Giving back free pages in place moves about as many pages as are free,
-// twice (journal and file); a copy writes every page that is not free once.
-// Below a third of free pages the move is the cheaper.
+// Giving back free pages in place writes about as many pages as are free,
+// twice (log and file); a copy writes every page that is not free, once.
+// Below a third of the pages free, giving back in place is the cheaper.
 constexpr long long kCopyWhenFreeShareAbove = 3;
 
 }  // namespace

@@ -7,8 +7,9 @@
 // program opens a database only while it holds its folder's lock shared,
 // and compacts only while it holds it exclusively: an opener waits until
 // the copy is in place, and a compaction waits until every opener is
-// through. The lock guards opening, not use: a session that is open holds
-// the file itself (see Engine.h), not this lock.
+// through. The lock guards opening, not use: an open session keeps the
+// engine's own lock on the file, which is what a compaction finds when it
+// asks for the file alone (Connection::OpenExclusive).
 //
 // Each FolderLock is its own holder, also against others in this process.
 // The lock goes with the object. Not thread-safe; any thread.

@@ -103,13 +103,6 @@ void MakeFilledDatabase(const std::filesystem::path& file, int rows, int titleBy
   ASSERT_EQ(sqlite3_exec(db.Handle(), "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
 }
 
-void DeleteRowRange(const std::filesystem::path& file, int first, int count) {
-  EngineFile db(file, SQLITE_OPEN_READWRITE);
-  const std::string sql = "DELETE FROM VELTINDEX WHERE KBID>='" + std::to_string(first) + "' AND KBID<'" +
-                          std::to_string(first + count) + "'";
-  ASSERT_EQ(sqlite3_exec(db.Handle(), sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db.Handle());
-}
-
 void AddFreePages(const std::filesystem::path& file, std::uintmax_t bytes) {
   EngineFile db(file, SQLITE_OPEN_READWRITE);
   const std::string sql = "CREATE TABLE scratch AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "

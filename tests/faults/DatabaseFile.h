@@ -26,9 +26,6 @@ std::string ContentSummary(const std::filesystem::path& file);
 // `titleBytes` bytes; every `claimedEvery`-th row is left claimed (0).
 void MakeFilledDatabase(const std::filesystem::path& file, int rows, int titleBytes, int claimedEvery);
 
-// Deletes the rows from KBID `first` on, `count` of them, in one commit:
-// whole pages of the table fall free.
-void DeleteRowRange(const std::filesystem::path& file, int first, int count);
 // Leaves about `bytes` more of the file free, as a large deletion does.
 void AddFreePages(const std::filesystem::path& file, std::uintmax_t bytes);
 // Free pages of the file (no session may have it open).

@@ -60,36 +60,25 @@ std::shared_ptr<Connection> Connection::Prepare(sqlite3* db, const std::string& 
   return connection;
 }
 
-namespace {
-
-void RequireExisting(const std::string& path) {
+std::shared_ptr<Connection> Connection::OpenExisting(const ConnectionSettings& settings, bool exclusive) {
+  const std::string& path = settings.dataSource;
   if (!FileExists(path)) throw Error("Could not find the database file '" + path + "'.");
+  auto connection = Prepare(OpenEngine(path, SQLITE_OPEN_READWRITE, "Could not open the database file '" + path + "'"),
+                            path, exclusive);
+  if (!connection) return nullptr;
+  EnsureMetaTables(connection->db_);
+  if (ReadDatabasePassword(connection->db_) != settings.password) throw Error("The database password is not valid.");
+  return connection;
 }
 
-}  // namespace
-
 std::shared_ptr<Connection> Connection::OpenFile(const ConnectionSettings& settings) {
-  const std::string& path = settings.dataSource;
-  RequireExisting(path);
-  auto connection =
-      Prepare(OpenEngine(path, SQLITE_OPEN_READWRITE, "Could not open the database file '" + path + "'"), path, false);
-  sqlite3* db = connection->db_;
-  EnsureMetaTables(db);
-  if (ReadDatabasePassword(db) != settings.password) throw Error("The database password is not valid.");
-  ExecEngineSql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  auto connection = OpenExisting(settings, false);
+  ExecEngineSql(connection->db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
   return connection;
 }
 
 std::shared_ptr<Connection> Connection::OpenExclusive(const ConnectionSettings& settings) {
-  const std::string& path = settings.dataSource;
-  RequireExisting(path);
-  auto connection =
-      Prepare(OpenEngine(path, SQLITE_OPEN_READWRITE, "Could not open the database file '" + path + "'"), path, true);
-  if (!connection) return nullptr;
-  EnsureMetaTables(connection->db_);
-  if (ReadDatabasePassword(connection->db_) != settings.password)
-    throw Error("The database password is not valid.");
-  return connection;
+  return OpenExisting(settings, true);
 }
 
 std::shared_ptr<Connection> Connection::CreateFile(const ConnectionSettings& settings) {

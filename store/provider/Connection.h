@@ -52,6 +52,8 @@ class Connection {
   Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
   // With `exclusive`, null when another connection holds the file.
   static std::shared_ptr<Connection> Prepare(sqlite3* db, const std::string& path, bool exclusive);
+  // Opens, checks the password; null as Prepare.
+  static std::shared_ptr<Connection> OpenExisting(const ConnectionSettings& settings, bool exclusive);
 
   sqlite3* db_;
   std::string path_;

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <string_view>
 
 #include "store/DatabaseIO.h"
 #include "store/FolderLock.h"
@@ -14,10 +14,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Names as FileSystem::CreateUniqueFile makes them for the prefix "!mdb".
-const std::regex kCopyName(R"(!md[0-9A-F]{1,4}\.tmp)");
 constexpr char kJournalSuffix[] = "-journal";
 constexpr unsigned char kJournalMagic[] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+
+// A name as FileSystem::CreateUniqueFile makes them for the prefix "!mdb":
+// "!md", one to four upper-case hexadecimal digits, ".tmp".
+bool IsCopyName(std::string_view name) {
+  if (!name.starts_with("!md") || !name.ends_with(".tmp")) return false;
+  const std::string_view number = name.substr(3, name.size() - 7);
+  return !number.empty() && number.size() <= 4 &&
+         number.find_first_not_of("0123456789ABCDEF") == std::string_view::npos;
+}
 
 // The first bytes of a file; fewer when it is shorter.
 std::string Head(const fs::path& file, std::size_t bytes) {
@@ -62,10 +69,10 @@ bool RemoveCompactionLeftovers(const std::string& databasePath, std::string& err
   for (const fs::directory_entry& entry : fs::directory_iterator(folderName.empty() ? "." : folderName, failure)) {
     if (!entry.is_regular_file(ignored)) continue;
     const std::string name = entry.path().filename().string();
-    if (std::regex_match(name, kCopyName)) {
+    if (IsCopyName(name)) {
       if (IsCompactionCopy(entry.path())) copies.push_back(entry.path());
     } else if (name.ends_with(kJournalSuffix) &&
-               std::regex_match(name.substr(0, name.size() - std::strlen(kJournalSuffix)), kCopyName)) {
+               IsCopyName(std::string_view(name).substr(0, name.size() - std::strlen(kJournalSuffix)))) {
       journals.push_back(entry.path());
     }
   }

@@ -12,9 +12,13 @@
 namespace velt::faults {
 namespace {
 
+// Opened for writing even to read, as the program's next start opens it: a
+// run killed in exclusive locking mode leaves a log without its index,
+// which only a writer may recover.
 class EngineFile {
  public:
-  explicit EngineFile(const std::filesystem::path& file, int flags = SQLITE_OPEN_READONLY) {
+  explicit EngineFile(const std::filesystem::path& file) {
+    constexpr int flags = SQLITE_OPEN_READWRITE;
     EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db_, flags, nullptr), SQLITE_OK) << file;
     sqlite3_busy_timeout(db_, 10000);
     // The schema names the store's collation; checks and writes need it.
@@ -80,7 +84,7 @@ void MakeFilledDatabase(const std::filesystem::path& file, int rows, int titleBy
     ASSERT_TRUE(session.Open("", "", file.string(), error)) << error;
     ASSERT_TRUE(RunIndexUpkeep(session, [](const std::string&) {}, error)) << error;
   }
-  EngineFile db(file, SQLITE_OPEN_READWRITE);
+  EngineFile db(file);
   ASSERT_EQ(sqlite3_exec(db.Handle(), "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_stmt* insert = nullptr;
   ASSERT_EQ(sqlite3_prepare_v2(db.Handle(),
@@ -104,7 +108,7 @@ void MakeFilledDatabase(const std::filesystem::path& file, int rows, int titleBy
 }
 
 void AddFreePages(const std::filesystem::path& file, std::uintmax_t bytes) {
-  EngineFile db(file, SQLITE_OPEN_READWRITE);
+  EngineFile db(file);
   const std::string sql = "CREATE TABLE scratch AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
                           "WHERE i<" + std::to_string(bytes / 4000 + 1) + ") SELECT randomblob(4000) AS b FROM n;"
                           "DROP TABLE scratch;";

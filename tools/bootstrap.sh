@@ -20,7 +20,7 @@ packages=(
   cmake ninja-build g++ pkg-config ccache git
   libsqlite3-dev sqlite3 libpcre2-dev qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic xvfb xauth libx11-dev
+  fonts-ipafont-gothic xvfb xauth
   curl iproute2 util-linux
   libssl-dev openssl ca-certificates
   dpkg-dev file python3

@@ -3,6 +3,8 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "net/Http.h"
@@ -18,7 +20,7 @@ struct Lookup {
   std::condition_variable done;
   bool finished = false;
   std::uint32_t address = 0;
-  std::exception_ptr error;
+  std::optional<std::string> errorText;
 };
 
 // Lookups whose fetch gave up keep their thread until the system answers.
@@ -29,18 +31,21 @@ std::atomic<int> runningLookups{0};
 
 [[noreturn]] void RaiseTimedOut(const std::string& host) { throw Error("[" + host + "] LOOKUP TIMED OUT"); }
 
+// The failure crosses threads as its text: an exception object shared by
+// both threads would be freed by whichever lets go last, through reference
+// counts that the thread checker cannot follow.
 void RunLookup(const std::shared_ptr<Lookup>& lookup, const std::string& host, const HostResolver& resolve) {
   std::uint32_t address = 0;
-  std::exception_ptr error;
+  std::optional<std::string> errorText;
   try {
     address = resolve(host);
-  } catch (...) {
-    error = std::current_exception();
+  } catch (const std::exception& error) {
+    errorText = error.what();
   }
   runningLookups.fetch_sub(1);
   std::lock_guard hold(lookup->mutex);
   lookup->address = address;
-  lookup->error = error;
+  lookup->errorText = std::move(errorText);
   lookup->finished = true;
   lookup->done.notify_one();
 }
@@ -62,7 +67,7 @@ std::uint32_t ResolveHostWithin(const std::string& host, std::chrono::steady_clo
   }
   std::unique_lock hold(lookup->mutex);
   if (!lookup->done.wait_until(hold, deadline, [&] { return lookup->finished; })) RaiseTimedOut(host);
-  if (lookup->error) std::rethrow_exception(lookup->error);
+  if (lookup->errorText) throw Error(*lookup->errorText);
   return lookup->address;
 }
 

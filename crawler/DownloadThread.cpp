@@ -21,8 +21,9 @@ std::string BuildRequest(const std::string& path, const std::string& hostHeader)
 }
 
 TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
-                                 const HttpTimeouts& timeouts, std::shared_ptr<FetchFailureWatch> failures)
-    : host_(host), timeouts_(timeouts), failures_(std::move(failures)) {
+                                 const HttpTimeouts& timeouts, std::shared_ptr<FetchFailureWatch> failures,
+                                 std::shared_ptr<ControlsSnapshot> controls)
+    : host_(host), timeouts_(timeouts), failures_(std::move(failures)), controls_(std::move(controls)) {
   PageInfo.ResCode = 0;
   PageInfo.Kbid = kbid;
   PageInfo.Url = url;
@@ -37,9 +38,11 @@ TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, con
 }
 
 TDownloadThread::~TDownloadThread() {
+  // The line goes first, so that the next worker need not wait while this
+  // one hands its memory back.
+  Synchronize([this] { ReportEnd(); });
   Buffer.reset();
   RegExp.reset();
-  Synchronize([this] { ReportEnd(); });
 }
 
 void TDownloadThread::ReportEnd() {
@@ -48,6 +51,7 @@ void TDownloadThread::ReportEnd() {
   }
   host_.ArticleEnded(PageInfo.ResCode);
   host_.RemoveFromThreadList(this);
+  if (controls_) controls_->LineRemoved();
 }
 
 bool TDownloadThread::ReceiveChunk(const char* bytes, int count) { return Buffer->Append(bytes, count); }

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "crawler/AnswerBuffer.h"
+#include "crawler/ControlsSnapshot.h"
 #include "crawler/CrawlerHost.h"
 #include "crawler/FetchFailureWatch.h"
 #include "crawler/PageInfo.h"
@@ -40,9 +41,11 @@ std::string BuildRequest(const std::string& path, const std::string& hostHeader)
 class TDownloadThread : public Thread {
  public:
   // The program always uses the client's standard time limits; tests of
-  // hostile servers pass shorter ones. Without a watch failures go unseen.
+  // hostile servers pass shorter ones. Without a watch failures go unseen;
+  // the dispatcher's offer of controls, if given, hears of the line going.
   TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
-                  const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchFailureWatch> failures = nullptr);
+                  const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchFailureWatch> failures = nullptr,
+                  std::shared_ptr<ControlsSnapshot> controls = nullptr);
   ~TDownloadThread() override;
 
  protected:
@@ -57,6 +60,7 @@ class TDownloadThread : public Thread {
   CrawlerHost& host_;
   HttpTimeouts timeouts_;
   std::shared_ptr<FetchFailureWatch> failures_;
+  std::shared_ptr<ControlsSnapshot> controls_;
   std::string fetchError_;  // why the run ended without an answer
   std::unique_ptr<AnswerBuffer> Buffer;
   std::unique_ptr<TRegExp> RegExp;

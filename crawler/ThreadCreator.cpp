@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "crawler/DownloadThread.h"
 #include "net/FetchTarget.h"
@@ -26,7 +27,7 @@ TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl)
 void TThreadCreator::Execute() {
   try {
     for (;;) {
-      Synchronize([this] { ReadControls(); });
+      TakeControls();
       bool failed = ClaimFailed();
       // Seen only here, after the hand-off, so that a stop request made by
       // the previous claim's step starts nothing more.
@@ -47,16 +48,25 @@ void TThreadCreator::Execute() {
 
 bool TThreadCreator::RunPass() {
   if (ThreadCount >= MaxThreads) return false;
-  bool failed = false;
+  // One hold for the whole choice, as each further wait for the lock
+  // lengthens the pass; failures are logged once it is let go.
+  std::vector<std::string> errors;
   NextKbid = -1;
-  failed |= !QueryStep(minUnfetched_, -1, 0);
-  if (NextKbid < 0 && Retry302) failed |= !QueryStep(minRedirected_, -1, 0);
-  if (NextKbid < 0) failed |= !QueryStep(maxKbid_, KbidFloor, 1);
+  {
+    CriticalSectionGuard hold(DatabaseLock);
+    QueryStep(minUnfetched_, -1, 0, errors);
+    if (NextKbid < 0 && Retry302) QueryStep(minRedirected_, -1, 0, errors);
+    if (NextKbid < 0) QueryStep(maxKbid_, KbidFloor, 1, errors);
+  }
+  for (const std::string& error : errors) {
+    Message = error;
+    LogError();
+  }
   if (NextKbid > KbidFloor && NextKbid < KbidLimit) {
     PostToMainThread([this] { ClaimAndStart(); });
     claimHandedOver_ = true;
   }
-  return failed;
+  return !errors.empty();
 }
 
 bool TThreadCreator::ClaimFailed() {
@@ -67,29 +77,40 @@ bool TThreadCreator::ClaimFailed() {
   return true;
 }
 
-bool TThreadCreator::QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend) {
-  bool ok = false;
-  {
-    CriticalSectionGuard hold(DatabaseLock);
-    Recordset rs;
-    std::string error;
-    ok = Database->OpenQuery(statement, rs, error);
-    if (ok) {
-      const Variant value = NullTo(Database->FieldByName(rs, "KBID"), Variant(defaultValue));
-      NextKbid = static_cast<std::int32_t>(value.AsInteger()) + addend;
-      Database->CloseQuery(rs);
-    } else {
-      Message = error;
-    }
+void TThreadCreator::QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
+                               std::vector<std::string>& errors) {
+  Recordset rs;
+  std::string error;
+  if (!Database->OpenQuery(statement, rs, error)) {
+    errors.push_back(error);
+    return;
   }
-  if (!ok) LogError();
-  return ok;
+  const Variant value = NullTo(Database->FieldByName(rs, "KBID"), Variant(defaultValue));
+  NextKbid = static_cast<std::int32_t>(value.AsInteger()) + addend;
+  Database->CloseQuery(rs);
+}
+
+void TThreadCreator::TakeControls() {
+  if (const auto offered = controls_->Take()) {
+    UseControls(*offered);
+  } else {
+    Synchronize([this] { ReadControls(); });
+  }
 }
 
 void TThreadCreator::ReadControls() {
-  MaxThreads = host_.MaxThreads();
-  ThreadCount = host_.ThreadCount();
-  Retry302 = host_.Retry302();
+  controls_->Withdraw();  // a claim step's offer, older than this reading
+  UseControls(HostControls());
+}
+
+CrawlControls TThreadCreator::HostControls() const {
+  return {host_.MaxThreads(), host_.ThreadCount(), host_.Retry302()};
+}
+
+void TThreadCreator::UseControls(const CrawlControls& controls) {
+  MaxThreads = controls.maxThreads;
+  ThreadCount = controls.threadCount;
+  Retry302 = controls.retry302;
 }
 
 void TThreadCreator::LogMessage() { host_.WriteLog(Message, MessageLevel); }
@@ -112,12 +133,13 @@ void TThreadCreator::ClaimAndStart() {
   } catch (...) {
     claimError_ = std::current_exception();
   }
+  controls_->Offer(HostControls());
 }
 
 void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url) {
   // A worker whose thread cannot be made must still take its line away,
   // or the window would wait for it forever when it closes.
-  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, fetchFailures_);
+  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, fetchFailures_, controls_);
   worker->Start();
   worker.release();  // it frees itself when its run ends
 }

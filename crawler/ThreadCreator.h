@@ -9,10 +9,12 @@
 // a millisecond. Lowering the allowed number stops no running worker.
 //
 // The pass does not wait for its claim: the main thread runs it while the
-// dispatcher pauses, and the next pass's reading of the controls, handed
-// over after it, returns only once it has run. So every count and choice
-// still sees the claim and its worker's line, and the claim's outcome is
-// dealt with at the start of the next pass. The three choosing queries and
+// dispatcher pauses and then offers the controls as they stand to the next
+// pass (ControlsSnapshot.h); without a standing offer the next pass's
+// reading of the controls, handed over after the claim, returns only once
+// it has run. So every count and choice still sees the claim and its
+// worker's line, and the claim's outcome is dealt with at the start of the
+// next pass. The three choosing queries and
 // the claim's transaction statements never change and stay prepared.
 //
 // A claim deletes the number's row and inserts it afresh with RESCODE 0 in
@@ -24,16 +26,19 @@
 // The host's owner creates it once the table is ready, starts it, and at
 // the end calls Terminate and WaitFor (on the main thread, which serves the
 // dispatcher's steps meanwhile; a claim handed over before the stop request
-// still runs). It does not free itself. DatabaseLock is held for one query
-// or one claim at a time and never while waiting for the main thread.
+// still runs). It does not free itself. DatabaseLock is held for a pass's
+// choosing queries or for one claim, and never while waiting for the main
+// thread.
 #pragma once
 
 #include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "crawler/ClaimTransaction.h"
+#include "crawler/ControlsSnapshot.h"
 #include "crawler/CrawlerHost.h"
 #include "crawler/FailurePacing.h"
 #include "crawler/FetchFailureWatch.h"
@@ -62,9 +67,14 @@ class TThreadCreator : public Thread {
  private:
   // Each returns whether a statement failed.
   bool RunPass();
-  bool QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend);
+  // Under DatabaseLock; a failure's text is added to `errors`.
+  void QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
+                 std::vector<std::string>& errors);
   bool ClaimFailed();  // once the previous pass's claim has run
+  void TakeControls();  // the claim step's offer, else a reading on the main thread
   void ReadControls();
+  CrawlControls HostControls() const;  // main thread
+  void UseControls(const CrawlControls& controls);
   void LogMessage();
   void ClaimAndStart();
   void LogError();
@@ -89,6 +99,7 @@ class TThreadCreator : public Thread {
   FailureBackoff backoff_;
   // Outlives the dispatcher in the workers that share it.
   std::shared_ptr<FetchFailureWatch> fetchFailures_ = std::make_shared<FetchFailureWatch>();
+  std::shared_ptr<ControlsSnapshot> controls_ = std::make_shared<ControlsSnapshot>();
 };
 
 }  // namespace velt

@@ -99,6 +99,12 @@ using HostResolver = std::function<std::uint32_t(const std::string& host)>;
 std::uint32_t ResolveHostWithin(const std::string& host, std::chrono::steady_clock::time_point deadline,
                                 const HostResolver& resolve = ResolveHost);
 
+// ResolveHostWithin, with each address found kept for a minute (failures
+// are not kept): a crawl asks for the same host hundreds of times a
+// second, and the system's lookup keeps nothing between calls. Any thread.
+std::uint32_t ResolveHostCached(const std::string& host, std::chrono::steady_clock::time_point deadline,
+                                const HostResolver& resolve = ResolveHost);
+
 // Connects to the target's port, over TLS for https, sends the request and
 // feeds received blocks to the handler. Returns true whenever it returns;
 // failures raise (see above).

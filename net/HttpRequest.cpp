@@ -24,7 +24,7 @@ void Fetch(const FetchTarget& target, const std::string& request, const ReceiveH
   if (socket.fd() < 0) RaiseSystemError(errno);
 
   const auto connectLimit = [&] { return std::min(Clock::now() + timeouts.io, deadline); };
-  const std::uint32_t address = ResolveHostWithin(target.host, connectLimit());
+  const std::uint32_t address = ResolveHostCached(target.host, connectLimit());
   net_detail::ConnectWithin(socket, address, target.port, timeouts.io);
   const auto channel = target.tls ? net_detail::OpenTlsChannel(socket, target.host, connectLimit())
                                   : net_detail::OpenPlainChannel(socket);

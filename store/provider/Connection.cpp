@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/Error.h"
+#include "store/provider/BackgroundCheckpoint.h"
 #include "store/provider/ColumnRules.h"
 #include "store/provider/FileMeta.h"
 #include "store/provider/SearchIndex.h"
@@ -74,6 +75,7 @@ std::shared_ptr<Connection> Connection::OpenExisting(const ConnectionSettings& s
 std::shared_ptr<Connection> Connection::OpenFile(const ConnectionSettings& settings) {
   auto connection = OpenExisting(settings, false);
   ExecEngineSql(connection->db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  connection->StartBackgroundCheckpoint();
   return connection;
 }
 
@@ -92,12 +94,18 @@ std::shared_ptr<Connection> Connection::CreateFile(const ConnectionSettings& set
   ExecEngineSql(db, "PRAGMA auto_vacuum=INCREMENTAL; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
   EnsureMetaTables(db);
   WriteDatabasePassword(db, settings.password);
+  connection->StartBackgroundCheckpoint();
   return connection;
 }
 
+Connection::Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+
 Connection::~Connection() { Close(); }
 
+void Connection::StartBackgroundCheckpoint() { checkpoint_ = std::make_unique<BackgroundCheckpoint>(db_, path_); }
+
 void Connection::Close() {
+  checkpoint_.reset();
   // close_v2 lets recordsets that are still open finish on their own.
   sqlite3_close_v2(db_);
   db_ = nullptr;

@@ -8,7 +8,9 @@
 // damaged.
 //
 // Every statement goes through SqlDialect.h first. Errors raise
-// velt::Error with the engine's or the provider's message. Close may be
+// velt::Error with the engine's or the provider's message. Shared
+// connections leave their checkpoints to a thread of their own
+// (BackgroundCheckpoint.h), so that commits seldom wait for one. Close may be
 // called while recordsets are open; they stay readable until closed.
 #pragma once
 
@@ -20,6 +22,8 @@
 struct sqlite3;
 
 namespace velt::provider {
+
+class BackgroundCheckpoint;
 
 class Connection {
  public:
@@ -49,14 +53,18 @@ class Connection {
   sqlite3* Handle() const;
 
  private:
-  Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+  Connection(sqlite3* db, std::string path);
   // With `exclusive`, null when another connection holds the file.
   static std::shared_ptr<Connection> Prepare(sqlite3* db, const std::string& path, bool exclusive);
   // Opens, checks the password; null as Prepare.
   static std::shared_ptr<Connection> OpenExisting(const ConnectionSettings& settings, bool exclusive);
 
+  // Files opened for sharing, whose log may grow while the program writes.
+  void StartBackgroundCheckpoint();
+
   sqlite3* db_;
   std::string path_;
+  std::unique_ptr<BackgroundCheckpoint> checkpoint_;
 };
 
 }  // namespace velt::provider

@@ -94,5 +94,21 @@ TEST(ResolveHostWithinTest, LookupsThatNeverEndDoNotPileUpThreads) {
   }
 }
 
+TEST(ResolveHostCachedTest, AnAddressFoundIsKeptAndAFailureIsAskedForAgain) {
+  int asked = 0;
+  const auto counting = [&](const std::string& host) -> std::uint32_t {
+    ++asked;
+    if (host == "down.example.test") throw Error("[" + host + "] IS INVALID ADDRSS.");
+    return 0x0100007F;
+  };
+  const auto deadline = Clock::now() + 5s;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ResolveHostCached("kept.example.test", deadline, counting), 0x0100007Fu);
+  EXPECT_EQ(asked, 1);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_THROW(ResolveHostCached("down.example.test", deadline, counting), Error);
+  }
+  EXPECT_EQ(asked, 3);
+}
+
 }  // namespace
 }  // namespace velt

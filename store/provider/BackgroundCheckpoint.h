@@ -30,7 +30,7 @@ namespace velt::provider {
 class BackgroundCheckpoint {
  public:
   static constexpr int kCheckpointFrames = 1000;
-  static constexpr int kInlineCheckpointFrames = 16 * kCheckpointFrames;
+  static constexpr int kInlineCheckpointFrames = 8 * kCheckpointFrames;
 
   // `db` is open on the WAL-mode file at `path`.
   BackgroundCheckpoint(sqlite3* db, std::string path);

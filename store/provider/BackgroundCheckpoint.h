@@ -6,11 +6,13 @@
 // the connection's checkpoints over: a commit that fills the log past
 // kCheckpointFrames only wakes the thread, which checkpoints through a
 // second connection of its own (passive: it never waits for, nor holds
-// back, the writer or any reader). Should the log still reach
-// kInlineCheckpointFrames (commits that outpace the thread, or checkpoints
-// that keep failing), the commit checkpoints itself as the engine would, so
-// the log stays bounded and a failed checkpoint loses nothing: its frames
-// stay in the log until a later one copies them.
+// back, the writer or any reader). The log starts afresh only when a
+// writer finds it wholly copied, which a steady stream of commits never
+// lets the thread achieve; so once the log holds kInlineCheckpointFrames
+// (about 32 MB) the commit checkpoints itself as the engine would, copying
+// only what the thread has not yet copied. The log stays bounded, and a
+// failed checkpoint loses nothing: its frames stay in the log until a
+// later one copies them.
 //
 // Thread safety: made and destroyed by the connection's owner, while no
 // statement of the connection runs; destruction waits for a checkpoint

@@ -39,19 +39,33 @@ bool AllZero(const std::string& bytes) {
   return bytes.find_first_not_of('\0') == std::string::npos;
 }
 
+bool IsJournalHeader(const std::string& head) {
+  return head.size() >= sizeof kJournalMagic && std::memcmp(head.data(), kJournalMagic, sizeof kJournalMagic) == 0;
+}
+
+// The engine writes a copy in one transaction, and the journal it makes
+// first records how many pages the file had before: none, for a copy. A
+// copy killed midway lies with that journal beside it; rolling it back
+// would leave nothing.
+bool IsCopyBeingWritten(const fs::path& file) {
+  constexpr std::size_t kInitialPagesAt = 16;
+  const std::string head = Head(file.string() + kJournalSuffix, kInitialPagesAt + 4);
+  return head.size() == kInitialPagesAt + 4 && IsJournalHeader(head) && AllZero(head.substr(kInitialPagesAt));
+}
+
 // A copy cut short may have no header yet (its first page changes with
 // every page added and is written late); a whole one is a database of
 // ours.
 bool IsCompactionCopy(const fs::path& file) {
   const std::string head = Head(file, 100);
-  return head.empty() || (head.size() == 100 && AllZero(head)) || provider::HoldsProviderBookkeeping(file.string());
+  return head.empty() || (head.size() == 100 && AllZero(head)) || IsCopyBeingWritten(file) ||
+         provider::HoldsProviderBookkeeping(file.string());
 }
 
 // The engine's rollback journal of such a copy: its header, or nothing yet.
 bool IsCopyJournal(const fs::path& file) {
   const std::string head = Head(file, sizeof kJournalMagic);
-  return AllZero(head) || (head.size() == sizeof kJournalMagic &&
-                           std::memcmp(head.data(), kJournalMagic, sizeof kJournalMagic) == 0);
+  return AllZero(head) || IsJournalHeader(head);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "store/DatabaseIO.h"
 #include "store/provider/SqlFunctions.h"
@@ -188,6 +189,36 @@ TEST_F(Compaction, NeverCreatesAnEmptyDatabaseInPlaceOfALostFile) {
   std::filesystem::remove(path_);
   EXPECT_FALSE(db_.Compact(error));
   EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+// A copy killed while the engine wrote it: half a database with the
+// journal of a file that was empty before. Such a pair goes at the next
+// start; a journal that would restore pages marks someone else's file.
+TEST(CompactionLeftovers, ACopyKilledMidwayGoesWithItsJournalAndOtherFilesStay) {
+  struct Case {
+    const char* name;
+    std::string journal;  // empty: none
+    bool removed;
+  };
+  const std::string magic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+  const std::string fromNothing = magic + std::string(8, '\x01') + std::string(4, '\0') + std::string(12, '\x02');
+  const std::string fromFivePages = magic + std::string(8, '\x01') + std::string("\0\0\0\x05", 4) + std::string(12, '\x02');
+  const Case cases[] = {
+      {"copy begun from nothing", fromNothing, true},
+      {"transaction over five pages", fromFivePages, false},
+      {"no journal", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string copy = folder.File("!mdE16E.tmp");
+    std::ofstream(copy, std::ios::binary) << std::string("SQLite format 3\0", 16) << std::string(4000, '\x07');
+    if (!c.journal.empty()) std::ofstream(copy + "-journal", std::ios::binary) << c.journal;
+    std::string error;
+    EXPECT_TRUE(RemoveCompactionLeftovers(folder.File("index.mdb"), error)) << error;
+    EXPECT_EQ(std::filesystem::exists(copy), !c.removed);
+    EXPECT_EQ(std::filesystem::exists(copy + "-journal"), !c.removed && !c.journal.empty());
+  }
 }
 
 TEST(CompactionClosed, OnAClosedSessionFailsWithoutTouchingTheDisk) {

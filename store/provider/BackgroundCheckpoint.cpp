@@ -25,7 +25,13 @@ int BackgroundCheckpoint::AfterCommit(void* self, sqlite3* db, const char* schem
   if (frames >= kInlineCheckpointFrames) {
     // As the engine's own: a failure here must not fail the commit.
     sqlite3_wal_checkpoint_v2(db, schema, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
-  } else if (frames >= kCheckpointFrames) {
+    return SQLITE_OK;
+  }
+  // The log keeps its frames until a writer starts it afresh; the thread
+  // is woken once per kCheckpointFrames added, not after every commit.
+  if (frames < checkpoint.framesAtRequest_) checkpoint.framesAtRequest_ = 0;
+  if (frames >= checkpoint.framesAtRequest_ + kCheckpointFrames) {
+    checkpoint.framesAtRequest_ = frames;
     {
       std::lock_guard hold(checkpoint.mutex_);
       checkpoint.requested_ = true;

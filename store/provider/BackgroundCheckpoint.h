@@ -46,6 +46,7 @@ class BackgroundCheckpoint {
   void CheckpointOnce(sqlite3*& own);
 
   sqlite3* const db_;
+  int framesAtRequest_ = 0;  // committing thread only
   const std::string path_;
   std::mutex mutex_;
   std::condition_variable wake_;

@@ -29,8 +29,10 @@ class Channel {
 std::unique_ptr<Channel> OpenPlainChannel(const Socket& socket);
 
 // Makes the TLS handshake with the server for host, verifying its
-// certificate chain and name; raises when the handshake fails, the
-// certificate is refused, or `until` passes first.
-std::unique_ptr<Channel> OpenTlsChannel(const Socket& socket, const std::string& host, Clock::time_point until);
+// certificate chain and name (or resuming a session of an earlier verified
+// handshake with the same host and port); raises when the handshake fails,
+// the certificate is refused, or `until` passes first.
+std::unique_ptr<Channel> OpenTlsChannel(const Socket& socket, const std::string& host, int port,
+                                        Clock::time_point until);
 
 }  // namespace velt::net_detail

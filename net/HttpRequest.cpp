@@ -26,7 +26,7 @@ void Fetch(const FetchTarget& target, const std::string& request, const ReceiveH
   const auto connectLimit = [&] { return std::min(Clock::now() + timeouts.io, deadline); };
   const std::uint32_t address = ResolveHostCached(target.host, connectLimit());
   net_detail::ConnectWithin(socket, address, target.port, timeouts.io);
-  const auto channel = target.tls ? net_detail::OpenTlsChannel(socket, target.host, connectLimit())
+  const auto channel = target.tls ? net_detail::OpenTlsChannel(socket, target.host, target.port, connectLimit())
                                   : net_detail::OpenPlainChannel(socket);
   channel->Send(request, timeouts.io);
 

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "net/Channel.h"
+#include "net/TlsSessions.h"
 #include "platform/Error.h"
 
 namespace velt::net_detail {
@@ -58,6 +59,14 @@ std::string OpenSslReason(const char* fallback) {
   return reason != nullptr ? reason : fallback;
 }
 
+// Called when a server hands this client a session it may resume later.
+int KeepNewSession(SSL* ssl, SSL_SESSION* session) {
+  const auto* peer = static_cast<const std::string*>(SSL_get_app_data(ssl));
+  if (peer == nullptr || SSL_SESSION_is_resumable(session) != 1) return 0;
+  KeepSession(*peer, session);
+  return 1;  // the reference is kept
+}
+
 SSL_CTX* MakeContext() {
   SSL_CTX* context = SSL_CTX_new(TLS_client_method());
   if (context == nullptr) throw Error("TLS UNAVAILABLE: " + OpenSslReason("no context"));
@@ -66,6 +75,8 @@ SSL_CTX* MakeContext() {
   // A close without TLS's own end of stream ends the answer like a TCP
   // close ends a plain one.
   SSL_CTX_set_options(context, SSL_OP_IGNORE_UNEXPECTED_EOF);
+  SSL_CTX_set_session_cache_mode(context, SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE);
+  SSL_CTX_sess_set_new_cb(context, KeepNewSession);
   if (SSL_CTX_set_default_verify_paths(context) != 1) {
     const std::string reason = OpenSslReason("no trusted certificates");
     SSL_CTX_free(context);
@@ -83,9 +94,14 @@ SSL_CTX* SharedContext() {
 
 class TlsChannel : public Channel {
  public:
-  TlsChannel(const Socket& socket, const std::string& host)
-      : socket_(socket), host_(host), ssl_(SSL_new(SharedContext()), &SSL_free) {
+  TlsChannel(const Socket& socket, const std::string& host, int port)
+      : socket_(socket), host_(host), peer_(SessionPeer(host, port)), ssl_(SSL_new(SharedContext()), &SSL_free) {
     if (!ssl_ || SSL_set_fd(ssl_.get(), socket.fd()) != 1) Raise(0);
+    SSL_set_app_data(ssl_.get(), &peer_);
+    if (SSL_SESSION* kept = TakeSession(peer_)) {
+      SSL_set_session(ssl_.get(), kept);  // takes a reference of its own
+      SSL_SESSION_free(kept);
+    }
     in_addr literal{};
     X509_VERIFY_PARAM* check = SSL_get0_param(ssl_.get());
     X509_VERIFY_PARAM_set_hostflags(check, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
@@ -98,12 +114,26 @@ class TlsChannel : public Channel {
     }
   }
 
+  ~TlsChannel() override {
+    // TLS's own end of stream: OpenSSL gives up the session of a connection
+    // that ends without it, and the next fetch could not resume. Never after
+    // a fatal error, and without waiting for the server's.
+    if (broken_ || SSL_is_init_finished(ssl_.get()) != 1) return;
+    Call([&] { return SSL_shutdown(ssl_.get()); });
+    ERR_clear_error();
+  }
+
   void Handshake(Clock::time_point until) {
     SetNonBlocking(socket_, true);
     for (;;) {
       const int result = Call([&] { return SSL_connect(ssl_.get()); });
-      if (result == 1) return;
+      if (result == 1) break;
       if (!WaitFor(result, until)) RaiseSystemError(ETIMEDOUT);
+    }
+    // A TLS 1.2 session serves many connections; a TLS 1.3 server sends
+    // new tickets instead, which KeepNewSession receives.
+    if (SSL_session_reused(ssl_.get()) == 1 && SSL_version(ssl_.get()) < TLS1_3_VERSION) {
+      KeepSession(peer_, SSL_get1_session(ssl_.get()));
     }
   }
 
@@ -151,6 +181,7 @@ class TlsChannel : public Channel {
   }
 
   [[noreturn]] void Raise(int result) {
+    broken_ = true;
     const int kind = ssl_ ? SSL_get_error(ssl_.get(), result) : SSL_ERROR_SSL;
     if (kind == SSL_ERROR_SYSCALL && errno != 0) RaiseSystemError(errno);
     if (ssl_ && SSL_get_verify_result(ssl_.get()) != X509_V_OK) {
@@ -162,13 +193,16 @@ class TlsChannel : public Channel {
 
   const Socket& socket_;
   std::string host_;
+  std::string peer_;  // outlives ssl_, which points at it
+  bool broken_ = false;
   std::unique_ptr<SSL, decltype(&SSL_free)> ssl_;
 };
 
 }  // namespace
 
-std::unique_ptr<Channel> OpenTlsChannel(const Socket& socket, const std::string& host, Clock::time_point until) {
-  auto channel = std::make_unique<TlsChannel>(socket, host);
+std::unique_ptr<Channel> OpenTlsChannel(const Socket& socket, const std::string& host, int port,
+                                        Clock::time_point until) {
+  auto channel = std::make_unique<TlsChannel>(socket, host, port);
   channel->Handshake(until);
   return channel;
 }

@@ -191,6 +191,36 @@ TEST(KbSiteTest, FetchesGoToTheUrlsPortAndHttpsVerifiesTheCertificate) {
   }
 }
 
+TEST(KbSiteTest, AFetchResumesTheTlsSessionOfAnEarlierOneWithTheSameHostAndPort) {
+  const auto& certificates = kbsite::TrustedTestCertificates();
+  for (const bool tls12 : {false, true}) {
+    SCOPED_TRACE(tls12 ? "TLS 1.2" : "TLS 1.3");
+    std::vector<std::string> arguments = certificates.TlsArguments("localhost");
+    if (tls12) arguments.push_back("--tls-1.2");
+    SiteProcess site(arguments, 443);
+    SiteProcess otherPort(arguments, 8443);
+    const struct {
+      const char* base;
+      const char* handshake;  // as the site saw it
+    } fetches[] = {
+        {"https://localhost", "full"},
+        {"https://localhost", "resumed"},
+        {"https://localhost", "resumed"},    // a TLS 1.3 ticket serves once; the site hands out new ones
+        {"https://127.0.0.1", "full"},       // the same server under another name
+        {"https://localhost:8443", "full"},  // another port
+    };
+    int number = kbsite::kFirstArticle;
+    for (const auto& f : fetches) {
+      SCOPED_TRACE(f.base);
+      FetchTarget target;
+      ASSERT_TRUE(SplitFetchUrl(f.base + std::string("/default.aspx?scid=kb;ja;") + std::to_string(++number), target));
+      EXPECT_EQ(Fetch(number, false, {}, target).error, "");
+      const auto lines = (target.port == 443 ? site : otherPort).ServedLines();
+      EXPECT_THAT(LineFor(lines, number), testing::EndsWith(std::string("\ttls=") + f.handshake));
+    }
+  }
+}
+
 TEST(KbSiteTest, ServesManyConnectionsAtOnceAndStopsCleanlyWhileTheyHang) {
   SiteProcess site({"--silent", "100000-100040"});
   // Forty connections that the site never answers must not block others.

@@ -50,19 +50,20 @@ void SendHeadThenStall(int fd, const std::string& answer, const SocketWait& wait
   if (wait.SendAll(fd, std::string_view(answer).substr(0, answer.find(kMarker)))) DrainUntilClosed(fd, wait, -1);
 }
 
-void Answer(int fd, const SiteContext& site, const SocketWait& wait) {
+// `handshake` ends each served line of a TLS connection ("" for plain HTTP).
+void Answer(int fd, const SiteContext& site, const SocketWait& wait, const std::string& handshake) {
   const std::string request = ReadRequest(fd, wait);
   if (request.empty()) return;  // a probe that connected and left
   const int number = RequestedArticle(request);
   const Article article = site.model.ArticleFor(number);
   if (number < 0) {
-    site.log.Write(FormatServedLine(article, "bad-request"));
+    site.log.Write(FormatServedLine(article, "bad-request") + handshake);
     wait.SendAll(fd, RenderAnswer(article, 0, AnswerShape::Normal));
     return;
   }
   const Behaviour behaviour = site.options.BehaviourFor(number);
   if (site.options.latencyMs > 0 && !wait.Pause(site.options.latencyMs)) return;
-  site.log.Write(FormatServedLine(article, BehaviourName(behaviour)));
+  site.log.Write(FormatServedLine(article, BehaviourName(behaviour)) + handshake);
   switch (behaviour) {
     case Behaviour::Silent:
       DrainUntilClosed(fd, wait, -1);
@@ -96,7 +97,8 @@ void ServeConnection(int fd, const SiteContext& site) {
   const SocketWait wait(site.stopFd, tls.get());
   // A client that refuses the certificate ends the handshake here.
   if (site.tls == nullptr || (tls && wait.Handshake(fd, kRequestWaitMs))) {
-    Answer(fd, site, wait);
+    const char* handshake = !tls ? "" : SSL_session_reused(tls.get()) == 1 ? "\ttls=resumed" : "\ttls=full";
+    Answer(fd, site, wait, handshake);
     if (tls) SSL_shutdown(tls.get());  // TLS's own end of stream
   }
   ::shutdown(fd, SHUT_WR);

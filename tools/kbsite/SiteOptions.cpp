@@ -99,6 +99,10 @@ bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, s
       options.tlsKey = argv[++i];
       continue;
     }
+    if (name == "--tls-1.2") {
+      options.tls12Only = true;
+      continue;
+    }
     const auto list = lists.find(name);
     const auto number = numbers.find(name);
     if (list == lists.end() && number == numbers.end()) {
@@ -147,6 +151,7 @@ std::string SiteUsage() {
       "  --drip-ms N          pause between bytes for --drip (default 200)\n"
       "  --tls CERT KEY       serve HTTPS with this certificate chain and key\n"
       "                       (PEM files; TLS 1.2 or later)\n"
+      "  --tls-1.2            offer TLS 1.2 only, as older servers do\n"
       "misbehaviour on chosen numbers (LIST: N, N-M, comma-separated):\n"
       "  --no-status-line LIST  answer without the status line\n"
       "  --blank-line LIST      send a blank line before the status line\n"
@@ -159,7 +164,7 @@ std::string SiteUsage() {
       "\n"
       "Each answer prints one line on standard output, tab-separated fields:\n"
       "  kbid=N status=N charset=C encoding=E answer=A title=T description=D\n"
-      "  keywords=K kbparents=P\n"
+      "  keywords=K kbparents=P, and over TLS tls=full or tls=resumed\n"
       "charset is as declared (empty: none), encoding is the page's real one,\n"
       "answer is normal, no-status-line, blank-line, no-marker, silent,\n"
       "endless, drip, head-then-stall or bad-request; texts are UTF-8 and\n"

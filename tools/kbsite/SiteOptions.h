@@ -27,6 +27,7 @@ struct SiteOptions {
   bool help = false;
   // Serve TLS with this certificate chain and key (PEM files) when set.
   std::string tlsCertificate, tlsKey;
+  bool tls12Only = false;
   std::set<int> noStatusLine, blankLineFirst, noMarker, silent, endless, drip, headThenStall;
 
   Behaviour BehaviourFor(int number) const;

@@ -44,7 +44,7 @@ SiteServer::~SiteServer() {
 
 bool SiteServer::Listen(std::string& error) {
   if (!options_.tlsCertificate.empty()) {
-    tls_ = MakeServerContext(options_.tlsCertificate, options_.tlsKey, error);
+    tls_ = MakeServerContext(options_.tlsCertificate, options_.tlsKey, options_.tls12Only, error);
     if (!tls_) return false;
   }
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

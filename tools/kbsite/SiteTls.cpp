@@ -17,9 +17,11 @@ TlsStep After(SSL* tls, int result, std::size_t count) {
 
 }  // namespace
 
-TlsContext MakeServerContext(const std::string& certificate, const std::string& key, std::string& error) {
+TlsContext MakeServerContext(const std::string& certificate, const std::string& key, bool tls12Only,
+                             std::string& error) {
   TlsContext context(SSL_CTX_new(TLS_server_method()), &SSL_CTX_free);
   if (context && SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION) == 1 &&
+      SSL_CTX_set_max_proto_version(context.get(), tls12Only ? TLS1_2_VERSION : 0) == 1 &&
       SSL_CTX_use_certificate_chain_file(context.get(), certificate.c_str()) == 1 &&
       SSL_CTX_use_PrivateKey_file(context.get(), key.c_str(), SSL_FILETYPE_PEM) == 1 &&
       SSL_CTX_check_private_key(context.get()) == 1) {

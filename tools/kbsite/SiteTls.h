@@ -17,7 +17,8 @@ using TlsConnection = std::unique_ptr<SSL, decltype(&SSL_free)>;
 
 // TLS 1.2 or later with the PEM certificate chain and key; empty with the
 // reason when the files do not make one.
-TlsContext MakeServerContext(const std::string& certificate, const std::string& key, std::string& error);
+TlsContext MakeServerContext(const std::string& certificate, const std::string& key, bool tls12Only,
+                             std::string& error);
 TlsConnection NewTlsConnection(SSL_CTX* context, int fd);
 
 // count > 0: bytes moved (or, for the handshake, done); otherwise waitFor

@@ -29,17 +29,28 @@ bool DecodeUtf8(std::string_view bytes, Put put) {
       ++i;
       continue;
     }
-    const size_t trailCount = (lead & 0x20) ? 2 : 1;
-    // Lead byte with its top two bits cleared, as the decoder has always
-    // taken it; the 16-bit result drops whatever a four-byte lead adds.
-    std::uint32_t value = lead & 0x3F;
+    // F0 to F4 lead the four-byte form of the characters beyond 16 bits
+    // (emoji, the rarer kanji such as U+20BB7); other leads keep the
+    // decoder's old reading, with their top two bits cleared.
+    const bool fourBytes = lead >= 0xF0 && lead <= 0xF4;
+    const size_t trailCount = fourBytes ? 3 : (lead & 0x20) ? 2 : 1;
+    std::uint32_t value = lead & (fourBytes ? 0x07 : 0x3F);
     for (size_t k = 1; k <= trailCount; ++k) {
       if (i + k >= n) return true;  // cut off by the end: drop the tail only
       const auto trail = static_cast<unsigned char>(bytes[i + k]);
       if (!IsContinuation(trail)) return false;
       value = (value << 6) | (trail & 0x3F);
     }
-    put(static_cast<char16_t>(value & 0xFFFF));
+    if (!fourBytes) {
+      put(static_cast<char16_t>(value & 0xFFFF));  // drops what the lead's marker bits add
+    } else if (value > 0x10FFFF) {
+      return false;
+    } else if (value > 0xFFFF) {
+      put(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
+      put(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
+    } else {
+      put(static_cast<char16_t>(value));
+    }
     i += trailCount + 1;
   }
   return true;

@@ -7,10 +7,11 @@
 // empty name too) lets the Japanese-code detector convert JIS or EUC-JP
 // text and leave other text alone.
 //
-// DecodePageUtf8 knows sequences of at most three bytes: a lead byte from
-// 0x80 up takes one continuation byte (0x80..0xBF) when its bit 0x20 is
-// clear and two when it is set. A broken sequence inside the text empties
-// the whole result. A sequence cut off by the end of the text is dropped
+// DecodePageUtf8: a lead byte from 0xF0 to 0xF4 takes three continuation
+// bytes (0x80..0xBF) and gives a surrogate pair, which code page 932 shows
+// as one "?"; any other lead byte from 0x80 up takes one continuation byte
+// when its bit 0x20 is clear and two when it is set. A broken sequence
+// inside the text (or one beyond U+10FFFF) empties the whole result. A sequence cut off by the end of the text is dropped
 // and the rest kept: an answer ends wherever the network chunk that
 // brought the end marker ended, so its last character is often cut.
 //

@@ -34,11 +34,24 @@ TEST(PageTextTest, ASequenceCutOffByTheEndIsDroppedAndTheRestKept) {
   EXPECT_EQ(DecodePageUtf8("x\xC3"), u"x");
 }
 
-TEST(PageTextTest, FourByteLeadsAreReadAsThreeByteSequences) {
-  // The decoder knows no four-byte form: F0 9F 98 is one (meaningless)
-  // character, and the fourth byte is then a lead that "!" breaks.
-  EXPECT_EQ(DecodePageUtf8("\xF0\x9F\x98\x80!"), u"");
-  EXPECT_EQ(DecodePageUtf8("\xF0\x9F\x98").size(), 1u);
+TEST(PageTextTest, FourByteCharactersKeepTheRestOfThePage) {
+  // One emoji or rarer kanji used to empty the whole page.
+  const struct {
+    std::string utf8;
+    std::u16string decoded;
+    std::string cp932;
+  } cases[] = {
+      {"\xF0\x9F\x98\x80!", u"\U0001F600!", "?!"},
+      {"\xF0\xA0\xAE\xB7" + kNihongoUtf8, u"\U00020BB7\u65E5\u672C\u8A9E", "?" + kNihongoSjis},
+      {"a\xF0\x9F\x98", u"a", "a"},    // cut off by the end: dropped
+      {"a\xF4\x90\x80\x80" "b", u"", ""},  // beyond U+10FFFF: broken
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DecodePageUtf8(c.utf8), c.decoded) << c.cp932;
+    std::string text = c.utf8;
+    ConvertPageText("utf-8", text);
+    EXPECT_EQ(text, c.cp932);
+  }
 }
 
 TEST(PageTextTest, CharsetNamesPickTheirConversion) {

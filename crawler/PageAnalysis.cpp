@@ -54,7 +54,9 @@ void AnalyseHead(TRegExp& engine, std::string_view answer, TPageInfo& info) {
   info.StatusLine = Utf16ToUtf8(statusLine);
   info.ResCode = StatusCodeValue(RegexFirstSubMatchView(engine, statusLine, StatusCodePattern));
   if (info.ResCode != 200) return;
-  info.Charset = Utf16ToUtf8(Trimmed(RegexFirstSubMatchView(engine, received, CharsetPattern)));
+  std::u16string_view charset = Trimmed(RegexFirstSubMatchView(engine, received, CharsetPattern));
+  if (charset.empty()) charset = Trimmed(RegexFirstSubMatchView(engine, received, MetaCharsetPattern));
+  info.Charset = Utf16ToUtf8(charset);
 }
 
 }  // namespace

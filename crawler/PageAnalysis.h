@@ -24,7 +24,12 @@ class TRegExp;
 
 inline constexpr std::u16string_view StatusLinePattern = uR"re((^HTTP/[0-9]\.[0-9][\s]+[0-9]+[\s]+[^\s]*))re";
 inline constexpr std::u16string_view StatusCodePattern = uR"re(^HTTP/[0-9]\.[0-9][\s]+([0-9]+)[\s]+[^\s]*)re";
-inline constexpr std::u16string_view CharsetPattern = uR"re(;[\s]*charset[\s]*=[\s]*([^\s">]*))re";
+// A value in quotes (charset="utf-8") is read without them.
+inline constexpr std::u16string_view CharsetPattern = uR"re(;[\s]*charset[\s]*=[\s]*"?([^\s">]*))re";
+// The page's own <meta charset="...">, read when no "; charset=" names one:
+// without it such a page went to the detecting conversion, which leaves
+// UTF-8 bytes as they are, to be read as code page 932.
+inline constexpr std::u16string_view MetaCharsetPattern = uR"re(<meta[\s]+charset[\s]*=[\s]*["']?([^\s"'/>]*))re";
 // "<title[^>]*>([^<]*)</title>", with the search told to go on after the
 // first ">" once an attempt has reached it: every start between a failed
 // "<title" and that ">" would reach the same ">" and fail the same way, and

@@ -121,6 +121,27 @@ TEST(PageAnalysisTest, CharsetChoosesTheConversion) {
   }
 }
 
+TEST(PageAnalysisTest, QuotedAndMetaOnlyCharsetsAreRead) {
+  const std::string title = "\xE6\x97\xA5\xE6\x9C\xAC";  // 日本, UTF-8
+  const struct {
+    const char* headers;
+    std::string body;
+    const char* charset;
+  } cases[] = {
+      {"Content-Type: text/html; charset=\"utf-8\"", "", "utf-8"},
+      {"Content-Type: text/html", "<meta charset=\"UTF-8\">", "UTF-8"},
+      {"", "<head><META CHARSET='utf-8' /></head>", "utf-8"},
+      {"", "<meta charset=utf-8>", "utf-8"},
+      // A "; charset=" anywhere still comes first.
+      {"", "<meta charset=\"shift_jis\"><meta content=\"text/html; charset=utf-8\">", "utf-8"},
+  };
+  for (const auto& c : cases) {
+    const TPageInfo info = Analyse(Ok(c.headers, c.body + "<title>" + title + "</title>"));
+    EXPECT_EQ(info.Charset, c.charset) << c.headers << c.body;
+    EXPECT_EQ(info.Title, title) << c.headers << c.body;
+  }
+}
+
 TEST(PageAnalysisTest, AnswersCutInsideTheirLastCharacterKeepTheirValues) {
   // The answer ends wherever the chunk that brought the marker ended.
   const std::string head = "<title>T</title><meta name=keywords content=k><p>";

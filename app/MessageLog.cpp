@@ -44,8 +44,10 @@ std::string StampLogLine(const std::string& text, int level) {
 MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) {
   memo_.setPlainText(PresetLogLines().join('\n'));
   // The first showing brings the text cursor into view: it waits at the
-  // end, where the reader starts.
+  // start of the last line, where the reader starts. At the line's end it
+  // would scroll the view sideways, past every line's mark and time.
   memo_.moveCursor(QTextCursor::End);
+  memo_.moveCursor(QTextCursor::StartOfBlock);
   // The reader follows the log while at its end; once scrolled up, they
   // stay where they read. New lines and a first layout of the hidden tab
   // both show as a change of the bar's range, which comes before the bar's

@@ -13,9 +13,9 @@
 # The picture defaults to docs/main-crawling.png; the Messages tab goes to
 # the work folder that the script prints. It builds nothing.
 #
-# Needs xvfb-run, ImageMagick's import and sqlite3 (all in bootstrap.sh),
-# and xdotool and python3-xlib, which are not, as this check is not part of
-# the README flow: apt-get install -y xdotool python3-xlib
+# Needs xvfb-run and sqlite3 (both in bootstrap.sh), and ImageMagick's
+# import, xdotool and python3-xlib, which are not, as this check is not
+# part of the README flow: apt-get install -y imagemagick xdotool python3-xlib
 set -euo pipefail
 
 readonly workers=5

@@ -50,6 +50,8 @@ TEST_P(LogScrollTest, NewLinesComeIntoViewOnlyWhenTheReaderIsAtTheEnd) {
   } else {
     EXPECT_EQ(Bar().value(), Bar().maximum());
   }
+  // The lines' beginnings (mark and time) stay in view.
+  EXPECT_EQ(Control<QPlainTextEdit>("MemLog").horizontalScrollBar()->value(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LogScrollTest,

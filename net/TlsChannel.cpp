@@ -59,12 +59,18 @@ std::string OpenSslReason(const char* fallback) {
   return reason != nullptr ? reason : fallback;
 }
 
+// A copy of the connection's session for the store: the connection goes on
+// changing its own (OpenSSL gives it up when the connection ends badly),
+// while the copy is handed to one other connection, on another thread.
+void KeepCopy(const std::string& peer, const SSL_SESSION* session) {
+  if (SSL_SESSION* copy = SSL_SESSION_dup(session)) KeepSession(peer, copy);
+}
+
 // Called when a server hands this client a session it may resume later.
 int KeepNewSession(SSL* ssl, SSL_SESSION* session) {
   const auto* peer = static_cast<const std::string*>(SSL_get_app_data(ssl));
-  if (peer == nullptr || SSL_SESSION_is_resumable(session) != 1) return 0;
-  KeepSession(*peer, session);
-  return 1;  // the reference is kept
+  if (peer != nullptr && SSL_SESSION_is_resumable(session) == 1) KeepCopy(*peer, session);
+  return 0;  // the connection keeps its own reference
 }
 
 SSL_CTX* MakeContext() {
@@ -115,9 +121,9 @@ class TlsChannel : public Channel {
   }
 
   ~TlsChannel() override {
-    // TLS's own end of stream: OpenSSL gives up the session of a connection
-    // that ends without it, and the next fetch could not resume. Never after
-    // a fatal error, and without waiting for the server's.
+    // TLS's own end of stream: a server gives up the session of a connection
+    // that ends without it, and the next fetch could not resume it. Never
+    // after a fatal error, and without waiting for the server's.
     if (broken_ || SSL_is_init_finished(ssl_.get()) != 1) return;
     Call([&] { return SSL_shutdown(ssl_.get()); });
     ERR_clear_error();
@@ -133,7 +139,7 @@ class TlsChannel : public Channel {
     // A TLS 1.2 session serves many connections; a TLS 1.3 server sends
     // new tickets instead, which KeepNewSession receives.
     if (SSL_session_reused(ssl_.get()) == 1 && SSL_version(ssl_.get()) < TLS1_3_VERSION) {
-      KeepSession(peer_, SSL_get1_session(ssl_.get()));
+      KeepCopy(peer_, SSL_get0_session(ssl_.get()));
     }
   }
 

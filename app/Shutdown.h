@@ -15,7 +15,9 @@ class Thread;
 void StopAndAwait(Thread& thread);
 
 // Returns when the host counts no running worker, that is when the last
-// one has removed its line; sleeps between steps.
+// one has removed its line; sleeps between steps. A slow or silent site
+// must not hold the close: fetches still running five seconds after the
+// call give up, and their rows stay claimed for the next start.
 void AwaitEmptyWorkerList(const CrawlerHost& host);
 
 }  // namespace velt

@@ -60,6 +60,16 @@ inline constexpr char kFetchDeadlineText[] = "FETCH DEADLINE PASSED";
 inline constexpr std::chrono::milliseconds kHttpIoTimeout{std::chrono::seconds(30)};
 inline constexpr std::chrono::milliseconds kHttpFetchDeadline{std::chrono::minutes(3)};
 
+// Shutdown's limit for the fetches still running, so that closing never
+// waits for a slow or silent site: once `at` has passed, every fetch under
+// way (noticed within kFetchCutoffCheck) and every one started later fails
+// with kFetchAbandonedText. LiftFetchCutoff takes the limit away again.
+// Safe from any thread.
+inline constexpr char kFetchAbandonedText[] = "FETCH ABANDONED AT SHUTDOWN";
+inline constexpr std::chrono::milliseconds kFetchCutoffCheck{250};
+void SetFetchCutoff(std::chrono::steady_clock::time_point at);
+void LiftFetchCutoff();
+
 struct HttpTimeouts {
   // Lookup, connect, handshake and send, each.
   std::chrono::milliseconds io = kHttpIoTimeout;

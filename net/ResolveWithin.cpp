@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "net/FetchCutoff.h"
 #include "net/Http.h"
 #include "platform/Error.h"
 
@@ -66,7 +67,10 @@ std::uint32_t ResolveHostWithin(const std::string& host, std::chrono::steady_clo
     throw;
   }
   std::unique_lock hold(lookup->mutex);
-  if (!lookup->done.wait_until(hold, deadline, [&] { return lookup->finished; })) RaiseTimedOut(host);
+  while (!lookup->done.wait_until(hold, net_detail::NextCutoffCheck(deadline), [&] { return lookup->finished; })) {
+    net_detail::RaiseIfCutOff();
+    if (std::chrono::steady_clock::now() >= deadline) RaiseTimedOut(host);
+  }
   if (lookup->errorText) throw Error(*lookup->errorText);
   return lookup->address;
 }

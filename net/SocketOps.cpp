@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "net/FetchCutoff.h"
 #include "platform/Error.h"
 
 namespace velt::net_detail {
@@ -42,12 +43,13 @@ void SetNonBlocking(const Socket& socket, bool on) {
 
 bool WaitUntil(const Socket& socket, short events, Clock::time_point deadline) {
   for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    RaiseIfCutOff();
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(NextCutoffCheck(deadline) - Clock::now());
     pollfd entry{socket.fd(), events, 0};
     const int ready = ::poll(&entry, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
     if (ready > 0) return true;
-    if (ready == 0) return false;
-    if (errno != EINTR) RaiseSystemError(errno);
+    if (ready < 0 && errno != EINTR) RaiseSystemError(errno);
+    if (ready == 0 && Clock::now() >= deadline) return false;
   }
 }
 

@@ -34,7 +34,8 @@ std::string SystemErrorText(int code);
 
 void SetNonBlocking(const Socket& socket, bool on);
 
-// True when one of the poll events is ready before the deadline.
+// True when one of the poll events is ready before the deadline; raises
+// once shutdown's cutoff has passed (FetchCutoff.h).
 bool WaitUntil(const Socket& socket, short events, Clock::time_point deadline);
 
 // Connects to the IPv4 address (network byte order) and port, leaving the

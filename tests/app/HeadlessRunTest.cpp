@@ -191,6 +191,20 @@ TEST_F(HeadlessRun, SigtermWaitsForTheRunningWorkersAndCompactsTheFile) {
   EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
 }
 
+TEST_F(HeadlessRun, ASilentSiteHoldsTheShutdownOnlyBrieflyAndItsRowsStayClaimed) {
+  kbsite::SiteProcess site({"--seed", std::to_string(kSeed), "--silent", "100000-100099"});
+  const auto start = std::chrono::steady_clock::now();
+  auto crawl = Start({"--headless", "--threads", "3", "--for", "1", "--site", kSite});
+  const std::string path = AwaitDatabase(*crawl);
+  EXPECT_EQ(Finish(*crawl, 25s), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 15s) << "each silent read may last 30 s";
+
+  const auto rows = ReadRows(path);
+  ASSERT_EQ(rows.size(), 3u);
+  for (const auto& [number, row] : rows) EXPECT_EQ(row.resCode, 0) << number;
+  EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+}
+
 TEST_F(HeadlessRun, CrawlsOverHttpsAndARefusedCertificateLeavesRowsClaimedWithOneLogLine) {
   const auto& certificates = kbsite::TrustedTestCertificates();
   auto serve = [&](const char* server, int port) {

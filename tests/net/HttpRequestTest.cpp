@@ -161,6 +161,26 @@ TEST(HttpRequestTest, TimeOutsRaiseForSilentAndDrippingServers) {
   EXPECT_EQ(text, kFetchDeadlineText);
 }
 
+TEST(HttpRequestTest, TheShutdownCutoffEndsFetchesUnderWayAndLaterOnesUntilLifted) {
+  LoopbackPeer silent(nullptr);  // the kernel accepts; nobody ever answers
+  HttpTimeouts timeouts;
+  const auto fetch = [&] {
+    return ErrorOf([&] { HttpRequest("127.0.0.1", kRequest, [](const char*, int) { return true; }, timeouts); });
+  };
+  const auto start = std::chrono::steady_clock::now();
+  std::string underWay;
+  std::thread waiting([&] { underWay = fetch(); });
+  SetFetchCutoff(start + 300ms);
+  waiting.join();
+  EXPECT_EQ(underWay, kFetchAbandonedText);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  EXPECT_EQ(fetch(), kFetchAbandonedText);
+
+  LiftFetchCutoff();
+  timeouts.receive = 200ms;
+  EXPECT_EQ(fetch(), "Connection timed out");
+}
+
 TEST(HttpRequestTest, ConnectThatNeverCompletesRaisesTheTimeOutText) {
   // A full accept queue makes the kernel drop further handshakes.
   LoopbackPeer peer(nullptr, 0);

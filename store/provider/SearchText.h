@@ -24,7 +24,7 @@ namespace velt::provider {
 inline constexpr char SearchTextFunction[] = "velt_search_text";
 // Changes whenever FoldSearchText changes what it produces, so that an
 // index written under other rules is rebuilt rather than trusted.
-inline constexpr int SearchTextVersion = 2;
+inline constexpr int SearchTextVersion = 3;
 
 // Folds as TextFolding.h does; a byte that is not valid UTF-8 becomes U+FFFD, so
 // the index always receives valid UTF-8 (the pattern runs never hold such

@@ -33,10 +33,28 @@ char32_t WithSoundMark(char32_t kana, char32_t mark) {
   return 0;
 }
 
+// The form in which code page 932 text comes back for a character that
+// shares its code with another: the stored text holds the one form, while
+// input methods type the other.
+char32_t Cp932StoredForm(char32_t c) {
+  switch (c) {
+    case 0x301C: return 0xFF5E;  // wave dash: full-width tilde
+    case 0x2016: return 0x2225;  // double vertical line: parallel to
+    case 0x2212: return 0xFF0D;  // minus sign: full-width hyphen-minus
+    case 0x2014: return 0x2015;  // em dash: horizontal bar
+    case 0x00A2: return 0xFFE0;  // cent sign: full-width cent sign
+    case 0x00A3: return 0xFFE1;  // pound sign: full-width pound sign
+    case 0x00AC: return 0xFFE2;  // not sign: full-width not sign
+    case 0x00A5: return U'\\';  // yen sign: the code of the backslash
+    default: return c;
+  }
+}
+
 }  // namespace
 
 char32_t FoldCharacter(char32_t c) {
   if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+  if (const char32_t stored = Cp932StoredForm(c); stored != c) return FoldCharacter(stored);
   if (c >= 0xFF01 && c <= 0xFF5E) return FoldCharacter(c - 0xFEE0);
   if (c == 0x3000) return U' ';
   if (IsHalfWidthKana(c)) return kHalfWidthKana[c - 0xFF61];

@@ -9,7 +9,10 @@
 //   「」、。・ and long-vowel mark equal their full-width forms; a
 //   half-width kana followed by a half-width voiced or semi-voiced sound
 //   mark is one character, the voiced full-width kana ("ｶﾞ" = "ガ");
-// - kana type: hiragana equal katakana ("み" = "ミ", "ゔ" = "ヴ").
+// - kana type: hiragana equal katakana ("み" = "ミ", "ゔ" = "ヴ");
+// - code page 932's shared codes: a character equals the one that its
+//   code brings back from stored text ("〜" = "～" = "~", "−" = "－",
+//   "—" = "―", "‖" = "∥", "¢£¬" = "￠￡￢", "¥" = "\").
 // Voicing ("カ" vs "ガ"), small against large kana and everything else
 // stay distinct. The folded form is lower-case, half-width ASCII and
 // full-width katakana.

@@ -76,6 +76,12 @@ TEST(LikeMatcher, IgnoresCaseWidthAndKanaTypeButNotVoicingOrSize) {
       {"ｰ｢｣､｡･", "ー「」、。・", true},
       {"a　b", "a b", true},
       {"ｱﾞ", "ア゛", true},  // ア takes no sound mark: two characters
+      // Typed forms of characters that code page 932 text brings back otherwise.
+      {"Windows ～ XP", "%〜%", true},
+      {"a－b―c∥", "a−b—c‖", true},
+      {"￠￡￢", "¢£¬", true},
+      {"C:\\Windows", "c:¥windows", true},
+      {"－", "~", false},
       {"カイト", "ガイド", false},
       {"ﾃﾞｨｽｺ", "%ディスク%", false},
       {"ァ", "ア", false},

@@ -206,6 +206,8 @@ TEST_F(SearchIndex, EverySpellingOfAWordIsFoundAndComparedAsOne) {
       {"ガイド", {"ｶﾞｲﾄﾞ", "がいど", "ガイド"}, "カイト", true},
       {"ＸＰ２", {"xp2", "XP2", "ｘｐ２"}, "XP3", false},
       {"みかん", {"ミカン", "ﾐｶﾝ", "みかん"}, "ミガン", false},
+      // Typed with the wave dash; text from code page 932 holds the tilde.
+      {"XP〜7", {"XP～7", "xp~7", "XP〜7"}, "XP-7", true},
   };
   int number = 100000;
   for (const Example& example : examples) {

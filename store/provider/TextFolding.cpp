@@ -46,6 +46,7 @@ char32_t Cp932StoredForm(char32_t c) {
     case 0x00A3: return 0xFFE1;  // pound sign: full-width pound sign
     case 0x00AC: return 0xFFE2;  // not sign: full-width not sign
     case 0x00A5: return U'\\';  // yen sign: the code of the backslash
+    case 0x203E: return U'~';   // overline: the code of the tilde
     default: return c;
   }
 }

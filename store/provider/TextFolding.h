@@ -12,7 +12,7 @@
 // - kana type: hiragana equal katakana ("み" = "ミ", "ゔ" = "ヴ");
 // - code page 932's shared codes: a character equals the one that its
 //   code brings back from stored text ("〜" = "～" = "~", "−" = "－",
-//   "—" = "―", "‖" = "∥", "¢£¬" = "￠￡￢", "¥" = "\").
+//   "—" = "―", "‖" = "∥", "¢£¬" = "￠￡￢", "¥" = "\", "‾" = "~").
 // Voicing ("カ" vs "ガ"), small against large kana and everything else
 // stay distinct. The folded form is lower-case, half-width ASCII and
 // full-width katakana.

@@ -80,7 +80,7 @@ TEST(LikeMatcher, IgnoresCaseWidthAndKanaTypeButNotVoicingOrSize) {
       {"Windows ～ XP", "%〜%", true},
       {"a－b―c∥", "a−b—c‖", true},
       {"￠￡￢", "¢£¬", true},
-      {"C:\\Windows", "c:¥windows", true},
+      {"C:\\Windows ~", "c:¥windows ‾", true},
       {"－", "~", false},
       {"カイト", "ガイド", false},
       {"ﾃﾞｨｽｺ", "%ディスク%", false},

@@ -13,10 +13,9 @@ std::size_t StoredCount(std::string_view text, std::size_t from, std::size_t to)
 }
 
 // Whether a text byte can begin a character that folds to the ASCII
-// character `folded`: itself in either case, or a full-width form (or the
-// ideographic space), whose UTF-8 begins with one of two lead bytes.
+// character `folded`.
 bool MayStartFoldedAscii(unsigned char b, char32_t folded) {
-  if (b >= 0x80) return b == 0xEF || b == 0xE3;
+  if (b >= 0x80) return MayFoldToAscii(b);
   return FoldCharacter(b) == folded;
 }
 

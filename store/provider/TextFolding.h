@@ -45,6 +45,14 @@ inline char32_t DecodeUtf8At(std::string_view text, std::size_t& pos) {
 // The folded form of one character on its own (no sound mark composed).
 char32_t FoldCharacter(char32_t c);
 
+// Whether a character whose UTF-8 begins with this byte (0x80 or above) may
+// fold to an ASCII character: full-width forms, the ideographic space and
+// the wave dash begin with EF or E3, the minus sign and overline with E2,
+// the yen sign with C2. Scans for an ASCII character skip all other bytes.
+inline bool MayFoldToAscii(unsigned char lead) {
+  return lead == 0xEF || lead == 0xE3 || lead == 0xE2 || lead == 0xC2;
+}
+
 char32_t DecodeFoldedNonAsciiAt(std::string_view text, std::size_t& pos);
 
 // The folded character at `pos`, where a half-width kana and the sound

@@ -11,9 +11,10 @@
 // bytes (0x80..0xBF) and gives a surrogate pair, which code page 932 shows
 // as one "?"; any other lead byte from 0x80 up takes one continuation byte
 // when its bit 0x20 is clear and two when it is set. A broken sequence
-// inside the text (or one beyond U+10FFFF) empties the whole result. A sequence cut off by the end of the text is dropped
-// and the rest kept: an answer ends wherever the network chunk that
-// brought the end marker ended, so its last character is often cut.
+// inside the text (or one beyond U+10FFFF) empties the whole result. A
+// sequence cut off by the end of the text is dropped and the rest kept: an
+// answer ends wherever the network chunk that brought the end marker
+// ended, so its last character is often cut.
 //
 // Pure functions, safe from any thread.
 #pragma once

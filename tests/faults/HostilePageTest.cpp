@@ -63,7 +63,8 @@ TEST(HostilePage, EveryPageSearchEndsInLinearTimeOnRepeatedOpenTags) {
                                           DescriptionPattern, KeywordsPattern, KbParentsPattern, ContentPattern,
                                           MetaCharsetPattern};
   const std::u16string_view units[] = {u"<title ", u"<title>x<", u"<meta ", u"<meta name=description ",
-                                       u"<meta name=\"keywords\" content=\"", u"; charset=", u"HTTP/1.0 ", u"<meta charset="};
+                                       u"<meta name=\"keywords\" content=\"", u"; charset=", u"HTTP/1.0 ",
+                                       u"<meta charset="};
   for (const std::u16string_view unit : units) {
     const std::u16string page = Capped(std::u16string(), unit) + u"</body></html>";
     for (const bool compiledCode : {true, false}) {

@@ -1,10 +1,12 @@
 #include "store/provider/LikeMatcher.h"
-#include "store/provider/TextFolding.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+
+#include "platform/Encoding.h"
+#include "store/provider/TextFolding.h"
 
 namespace velt::provider {
 namespace {
@@ -93,19 +95,15 @@ TEST(LikeMatcher, IgnoresCaseWidthAndKanaTypeButNotVoicingOrSize) {
   });
 }
 
-std::string Utf8Of(char32_t c) {
-  if (c < 0x800) return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-  std::string tail = {static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-  if (c < 0x10000) return static_cast<char>(0xE0 | c >> 12) + tail;
-  return std::string{static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F))} + tail;
-}
-
 TEST(LikeMatcher, EveryCharacterThatFoldsToAsciiIsFoundAfterAPercentSign) {
   int found = 0;
   for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
     const char32_t folded = FoldCharacter(c);
     if ((c >= 0xD800 && c <= 0xDFFF) || folded >= 0x80 || folded == '[') continue;
-    EXPECT_TRUE(Like("x" + Utf8Of(c), "%" + std::string(1, static_cast<char>(folded)))) << std::hex << static_cast<std::uint32_t>(c);
+    std::string text = "x";
+    AppendUtf8(text, c);
+    EXPECT_TRUE(Like(text, "%" + std::string(1, static_cast<char>(folded))))
+        << std::hex << static_cast<std::uint32_t>(c);
     ++found;
   }
   EXPECT_GT(found, 94);  // the full-width forms and more

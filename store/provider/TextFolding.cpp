@@ -6,6 +6,7 @@ namespace {
 
 constexpr char32_t kHalfWidthVoicedMark = 0xFF9E;
 constexpr char32_t kHalfWidthSemiVoicedMark = 0xFF9F;
+constexpr char32_t kCombiningSemiVoicedMark = 0x309A;
 
 // Full-width forms of U+FF61..U+FF9F, in order.
 constexpr char16_t kHalfWidthKana[] = {
@@ -19,11 +20,19 @@ bool IsHalfWidthKana(char32_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
 
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
+// Whether the UTF-8 at `pos` is a combining voiced or semi-voiced sound
+// mark (U+3099: E3 82 99, U+309A: E3 82 9A),
+// told from the bytes: this runs after every non-ASCII character.
+bool CombiningMarkAt(std::string_view text, std::size_t pos) {
+  return pos + 3 <= text.size() && text[pos] == '\xE3' && text[pos + 1] == '\x82' &&
+         (text[pos + 2] == '\x99' || text[pos + 2] == '\x9A');
+}
+
 // The full-width katakana `kana` with the sound mark applied; 0 when that
 // kana takes no such mark.
 char32_t WithSoundMark(char32_t kana, char32_t mark) {
   const bool hRow = kana >= 0x30CF && kana <= 0x30DB && (kana - 0x30CF) % 3 == 0;
-  if (mark == kHalfWidthSemiVoicedMark) return hRow ? kana + 2 : 0;
+  if (mark == kHalfWidthSemiVoicedMark || mark == kCombiningSemiVoicedMark) return hRow ? kana + 2 : 0;
   if (hRow) return kana + 1;
   if (kana >= 0x30AB && kana <= 0x30C1 && kana % 2 == 1) return kana + 1;  // カ..チ
   if (kana == 0x30C4 || kana == 0x30C6 || kana == 0x30C8) return kana + 1;  // ツテト
@@ -102,10 +111,11 @@ char32_t DecodeNonAsciiUtf8At(std::string_view text, std::size_t& pos) {
 char32_t DecodeFoldedNonAsciiAt(std::string_view text, std::size_t& pos) {
   const char32_t c = DecodeNonAsciiUtf8At(text, pos);
   const char32_t folded = FoldCharacter(c);
-  if (!IsHalfWidthKana(c) || pos >= text.size()) return folded;
+  const bool combining = CombiningMarkAt(text, pos);
+  if ((!IsHalfWidthKana(c) && !combining) || pos >= text.size()) return folded;
   std::size_t next = pos;
   const char32_t mark = DecodeNonAsciiUtf8At(text, next);
-  if (mark != kHalfWidthVoicedMark && mark != kHalfWidthSemiVoicedMark) return folded;
+  if (!combining && mark != kHalfWidthVoicedMark && mark != kHalfWidthSemiVoicedMark) return folded;
   const char32_t marked = WithSoundMark(folded, mark);
   if (marked == 0) return folded;
   pos = next;

@@ -8,7 +8,9 @@
 //   equal their ASCII forms; half-width katakana and the half-width
 //   「」、。・ and long-vowel mark equal their full-width forms; a
 //   half-width kana followed by a half-width voiced or semi-voiced sound
-//   mark is one character, the voiced full-width kana ("ｶﾞ" = "ガ");
+//   mark is one character, the voiced full-width kana ("ｶﾞ" = "ガ"), and
+//   so is any kana followed by a combining one (U+3099, U+309A: "ガ" as
+//   some systems decompose it);
 // - kana type: hiragana equal katakana ("み" = "ミ", "ゔ" = "ヴ");
 // - code page 932's shared codes: a character equals the one that its
 //   code brings back from stored text ("〜" = "～" = "~", "−" = "－",

@@ -39,12 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(MatchLike(text, literal) == LikeResult::Match, "text does not match itself");
   Require(MatchLike(AsciiUpper(text), literal) == LikeResult::Match, "letter case mattered");
   // The second half starts on a character boundary: never on a UTF-8
-  // continuation byte, nor on a half-width sound mark, which belongs to the
-  // kana before it.
+  // continuation byte, nor on a half-width or combining sound mark, which
+  // belongs to the kana before it.
   std::size_t half = text.size() / 2;
   while (half < text.size() && (static_cast<unsigned char>(text[half]) & 0xC0) == 0x80) ++half;
   const std::string_view rest = text.substr(half);
-  if (rest.rfind("\xEF\xBE\x9E", 0) == 0 || rest.rfind("\xEF\xBE\x9F", 0) == 0) half += 3;
+  for (const char* mark : {"\xEF\xBE\x9E", "\xEF\xBE\x9F", "\xE3\x82\x99", "\xE3\x82\x9A"})
+    if (rest.rfind(mark, 0) == 0) half += 3;
   Require(MatchLike(text, "%" + LiteralPattern(text.substr(half)) + "%") == LikeResult::Match,
           "text does not contain its second half");
   return 0;

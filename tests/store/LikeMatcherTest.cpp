@@ -80,6 +80,9 @@ TEST(LikeMatcher, IgnoresCaseWidthAndKanaTypeButNotVoicingOrSize) {
       {"ｰ｢｣､｡･", "ー「」、。・", true},
       {"a　b", "a b", true},
       {"ｱﾞ", "ア゛", true},  // ア takes no sound mark: two characters
+      {"カ\u3099イト\u3099", "ガイド", true},  // decomposed
+      {"は\u309Aそこん", "パソコン", true},
+      {"ア\u3099", "ア_", true},
       // Typed forms of characters that code page 932 text brings back otherwise.
       {"Windows ～ XP", "%〜%", true},
       {"a－b―c∥", "a−b—c‖", true},
@@ -117,6 +120,8 @@ TEST(LikeMatcher, UnderscoreCountsCharactersAsStoredAndNeverSplitsAKanaFromItsMa
       {"ｶﾞ", "_ﾞ", false},
       {"ｶﾞ", "ｶ_", false},
       {"ｶﾞｲﾄﾞ", "ガ___", true},
+      {"カ\u3099", "__", true},
+      {"カ\u3099", "_", false},
       {"ｶﾞｲﾄﾞ", "_____", true},
       {"ｶﾞｲﾄﾞ", "%__", true},
       {"ｶﾞｲﾄﾞ", "____", false},

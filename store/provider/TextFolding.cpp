@@ -4,7 +4,6 @@ namespace velt::provider {
 
 namespace {
 
-constexpr char32_t kHalfWidthVoicedMark = 0xFF9E;
 constexpr char32_t kHalfWidthSemiVoicedMark = 0xFF9F;
 constexpr char32_t kCombiningSemiVoicedMark = 0x309A;
 
@@ -20,12 +19,16 @@ bool IsHalfWidthKana(char32_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
 
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
-// Whether the UTF-8 at `pos` is a combining voiced or semi-voiced sound
-// mark (U+3099: E3 82 99, U+309A: E3 82 9A),
-// told from the bytes: this runs after every non-ASCII character.
-bool CombiningMarkAt(std::string_view text, std::size_t pos) {
-  return pos + 3 <= text.size() && text[pos] == '\xE3' && text[pos + 1] == '\x82' &&
-         (text[pos + 2] == '\x99' || text[pos + 2] == '\x9A');
+// The sound mark whose UTF-8 starts at `pos`, or 0: combining U+3099 and
+// U+309A (E3 82 99, E3 82 9A), half-width U+FF9E and U+FF9F (EF BE 9E,
+// EF BE 9F). Told from the bytes, as it runs after every non-ASCII
+// character.
+char32_t SoundMarkAt(std::string_view text, std::size_t pos) {
+  if (pos + 3 > text.size()) return 0;
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+  if (b(0) == 0xE3 && b(1) == 0x82 && (b(2) == 0x99 || b(2) == 0x9A)) return 0x3000 + b(2);
+  if (b(0) == 0xEF && b(1) == 0xBE && (b(2) == 0x9E || b(2) == 0x9F)) return 0xFF00 + b(2);
+  return 0;
 }
 
 // The full-width katakana `kana` with the sound mark applied; 0 when that
@@ -111,14 +114,12 @@ char32_t DecodeNonAsciiUtf8At(std::string_view text, std::size_t& pos) {
 char32_t DecodeFoldedNonAsciiAt(std::string_view text, std::size_t& pos) {
   const char32_t c = DecodeNonAsciiUtf8At(text, pos);
   const char32_t folded = FoldCharacter(c);
-  const bool combining = CombiningMarkAt(text, pos);
-  if ((!IsHalfWidthKana(c) && !combining) || pos >= text.size()) return folded;
-  std::size_t next = pos;
-  const char32_t mark = DecodeNonAsciiUtf8At(text, next);
-  if (!combining && mark != kHalfWidthVoicedMark && mark != kHalfWidthSemiVoicedMark) return folded;
+  // A half-width mark joins only a half-width kana; a combining one, any.
+  const char32_t mark = SoundMarkAt(text, pos);
+  if (mark == 0 || (IsHalfWidthKana(mark) && !IsHalfWidthKana(c))) return folded;
   const char32_t marked = WithSoundMark(folded, mark);
   if (marked == 0) return folded;
-  pos = next;
+  pos += 3;
   return marked;
 }
 

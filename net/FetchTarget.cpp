@@ -61,6 +61,9 @@ std::string SiteBaseUrlError(const std::string& url) {
   const std::size_t slash = url.find('/', hostStart);
   if (slash == std::string::npos) return "the site URL needs a path after the host, up to the article number";
   std::string_view host = std::string_view(url).substr(hostStart, slash - hostStart);
+  constexpr char hostRule[] = "the host of the site URL must be a name or an IPv4 address";
+  // An IPv6 address in brackets holds colons too; it is the host that fails.
+  if (host.starts_with('[')) return hostRule;
   std::size_t colon = 0;
   if (host.find(':') != std::string_view::npos) {
     if (PortSuffix(host, colon) == 0) return "the port of the site URL must be a number from 1 to 65535";
@@ -68,7 +71,7 @@ std::string SiteBaseUrlError(const std::string& url) {
   }
   if (host.empty() || !std::all_of(host.begin(), host.end(), IsHostCharacter) || host.front() == '.' ||
       host.front() == '-') {
-    return "the host of the site URL must be a name or an IPv4 address";
+    return hostRule;
   }
   const std::string_view path = std::string_view(url).substr(slash);
   if (!std::all_of(path.begin(), path.end(), IsPathCharacter)) {

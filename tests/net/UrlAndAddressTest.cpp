@@ -103,6 +103,8 @@ TEST(SiteBaseUrlErrorTest, AcceptsSchemeHostPortAndPathWithinTheLengthOnly) {
     EXPECT_NE(error, "") << url;
     EXPECT_THAT(error, testing::StartsWith("the ")) << url;
   }
+  // The brackets' colons are no port: the message names what is wrong.
+  EXPECT_THAT(SiteBaseUrlError("http://[::1]/kb/"), testing::HasSubstr("IPv4"));
 }
 
 TEST(IsByteNumberTest, FollowsTheGeneralIntegerRules) {

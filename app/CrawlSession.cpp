@@ -16,10 +16,10 @@ CrawlSession::~CrawlSession() = default;
 
 bool CrawlSession::Open(const std::string& databasePath) { return OpenIndexDatabase(databasePath, log_); }
 
-bool CrawlSession::Start(const std::string& articleBaseUrl) {
+bool CrawlSession::Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive) {
   if (started_) return ThreadCreator != nullptr;
   started_ = true;
-  if (!RunIndexStartup(log_)) return false;
+  if (!RunIndexStartup(log_, keepAlive)) return false;
   try {
     ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl);
     ThreadCreator->Start();

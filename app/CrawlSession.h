@@ -15,8 +15,11 @@
 // the process-wide `Database`. The host and the log must outlive it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+
+#include "app/StartupSequence.h"
 
 namespace velt {
 
@@ -33,8 +36,10 @@ class CrawlSession {
 
   // Returns whether the file is open.
   bool Open(const std::string& databasePath);
-  // Returns whether the dispatcher runs.
-  bool Start(const std::string& articleBaseUrl);
+  // Returns whether the dispatcher runs. `keepAlive` serves a long upkeep
+  // step as in RunIndexStartup (StartupSequence.h).
+  bool Start(const std::string& articleBaseUrl,
+             const std::function<bool()>& keepAlive = KeepAnsweringWithoutInput);
   // Returns whether the database had been open and was compacted and
   // closed cleanly; otherwise `error` says why not.
   bool Shutdown(std::string& error);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace velt {
 namespace {
@@ -44,6 +45,15 @@ bool IsUserInput(const QEvent* event) {
   }
 }
 
+// Whether the event goes to the modal box that is open now (the start-up's
+// fatal notice), which must stay usable while a step is watched.
+bool ForOpenModalBox(QObject* watched) {
+  const QWidget* box = QApplication::activeModalWidget();
+  if (!box) return false;
+  if (const auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() == box;
+  return watched == box->windowHandle();
+}
+
 }  // namespace
 
 EscapeKeyMonitor::EscapeKeyMonitor(const QWidget& window) : window_(window) { qApp->installEventFilter(this); }
@@ -53,19 +63,29 @@ EscapeKeyMonitor::~EscapeKeyMonitor() { qApp->removeEventFilter(this); }
 EscapeKeyMonitor::Watch::Watch(EscapeKeyMonitor& monitor) : monitor_(monitor) {
   monitor_.watching_ = true;
   monitor_.pressedDuringWatch_ = false;
+  monitor_.closeDuringWatch_ = false;
   monitor_.delivered_ = false;
 }
 
 EscapeKeyMonitor::Watch::~Watch() { monitor_.watching_ = false; }
 
-bool EscapeKeyMonitor::EscPressed() {
+void EscapeKeyMonitor::DeliverQueuedEvents() {
   const Clock::time_point now = Clock::now();
   if (watching_ && (!delivered_ || now - deliveredAt_ >= kDeliveryInterval)) {
     delivered_ = true;
     deliveredAt_ = now;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
   }
+}
+
+bool EscapeKeyMonitor::EscPressed() {
+  DeliverQueuedEvents();
   return pressedDuringWatch_ || down_;
+}
+
+bool EscapeKeyMonitor::CloseRequested() {
+  DeliverQueuedEvents();
+  return closeDuringWatch_;
 }
 
 bool EscapeKeyMonitor::InWatchedWindow(QObject* watched) const {
@@ -85,7 +105,11 @@ bool EscapeKeyMonitor::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::WindowDeactivate && watched == &window_) {
     down_ = false;  // its release goes to another window
   }
-  if (watching_ && IsUserInput(event)) {
+  if (watching_ && IsUserInput(event) && !ForOpenModalBox(watched)) {
+    // The window system asks its window (QWindow) first, then the widget.
+    if (event->type() == QEvent::Close && (watched == &window_ || watched == window_.windowHandle())) {
+      closeDuringWatch_ = true;
+    }
     event->ignore();
     return true;
   }

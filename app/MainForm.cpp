@@ -55,8 +55,20 @@ void TMainForm::AfterShowTriggerPaint() {
 
 void TMainForm::RunStartupSequence() {
   ui_.AfterShowTrigger->hide();
-  session_->Start(articleBaseUrl_);
+  // Closing the window gives up a long renewal of the search index (a file
+  // of an earlier version), which the next start does again.
+  RunWatched([this] { session_->Start(articleBaseUrl_, [this] { return !escapeKey_->CloseRequested(); }); });
   startupHasRun_ = true;
+}
+
+void TMainForm::RunWatched(const std::function<void()>& step) {
+  bool closeRequested = false;
+  {
+    EscapeKeyMonitor::Watch watch(*escapeKey_);
+    step();
+    closeRequested = escapeKey_->CloseRequested();
+  }
+  if (closeRequested) close();
 }
 
 void TMainForm::FormDestroy() {
@@ -73,8 +85,10 @@ void TMainForm::BtnVersionClick() {
 }
 
 void TMainForm::BtnSearchClick() {
-  EscapeKeyMonitor::Watch watch(*escapeKey_);
-  RunArticleSearch(ui_.EditWord->text(), *ui_.MemResult, *ui_.MemErr, [this] { return escapeKey_->EscPressed(); });
+  RunWatched([this] {
+    RunArticleSearch(ui_.EditWord->text(), *ui_.MemResult, *ui_.MemErr,
+                     [this] { return escapeKey_->EscPressed() || escapeKey_->CloseRequested(); });
+  });
 }
 
 void TMainForm::BtnStatusClick() { ShowStatusReport(); }

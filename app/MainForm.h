@@ -4,15 +4,18 @@
 // path and logs the result; its first paint runs the start-up sequence
 // once (index upkeep, then the dispatcher on the run's article base URL);
 // destroying it stops the dispatcher, waits until every worker has removed
-// its line, then compacts and closes the database (CrawlSession.h). It is the crawler's host: the
-// up-down's position, the worker list and the retry box are what the
-// crawler reads, the message log is where it writes.
+// its line, then compacts and closes the database (CrawlSession.h). It is
+// the crawler's host: the up-down's position, the worker list and the
+// retry box are what the crawler reads, the message log is where it
+// writes. Input made during the start-up or a search is dropped; closing
+// the window then ends that step early and closes it when the step ends.
 //
 // Main thread only. One window at a time: it owns the process-wide
 // `Database` from construction to destruction.
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +45,9 @@ class TMainForm : public QWidget {
   void FormCreate(const std::string& databasePath);
   void AfterShowTriggerPaint();
   void RunStartupSequence();
+  // Runs a long step with input held back (EscapeKey.h); a request to
+  // close the window made meanwhile is carried out once the step has ended.
+  void RunWatched(const std::function<void()>& step);
   void FormDestroy();
   void BtnVersionClick();
   void BtnSearchClick();

@@ -12,17 +12,16 @@
 namespace velt {
 namespace {
 
-bool RunUpkeep(RunLog& log, std::string& error) {
+bool RunUpkeep(RunLog& log, const std::function<bool()>& keepAlive, std::string& error) {
   if (!Database || !Database->Connected) {
     error = "DATABASE NOT CONNECTED: THE INDEX TABLE CANNOT BE CHECKED.";
     return false;
   }
   // A long upkeep step (the search index of a file of an earlier version)
-  // runs on a thread of its own; meanwhile the window keeps painting and
-  // answering the desktop, while input waits until the start-up is done.
+  // runs on a thread of its own; meanwhile `keepAlive` keeps the run
+  // answering.
   std::optional<BusyCursor> busy;
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) busy.emplace();
-  const auto keepAlive = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
   try {
     return RunIndexUpkeep(*Database, [&log](const std::string& line) { log.WriteLog(line, 0); }, error, keepAlive);
   } catch (const std::exception& e) {  // the catalog calls raise instead of answering false
@@ -33,9 +32,18 @@ bool RunUpkeep(RunLog& log, std::string& error) {
 
 }  // namespace
 
-bool RunIndexStartup(RunLog& log) {
+bool KeepAnsweringWithoutInput() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  return true;
+}
+
+bool RunIndexStartup(RunLog& log, const std::function<bool()>& keepAlive) {
   std::string error;
-  if (RunUpkeep(log, error)) return true;
+  if (RunUpkeep(log, keepAlive, error)) return true;
+  if (error == kUpkeepAbandonedText) {
+    log.WriteLog(error, 0);  // what the user asked for: no notice
+    return false;
+  }
   log.WriteLog(error, 1);
   log.FatalStop();
   return false;

@@ -5,17 +5,26 @@
 // reopen after a creation, the search index brought up to date,
 // zero-length text, reset of claimed rows), logging each step at level 0,
 // with the busy cursor shown where there is a GUI. While the search index
-// is rebuilt (minutes on a large file of an earlier version) the event
-// loop keeps running without user input, so the window stays painted. On failure, also when the database is not
-// open, it logs the error at level 1, shows the fatal notice and returns
-// false: the crawl must then not start. Main thread only, before any other
-// thread uses the database (it takes no lock).
+// is rebuilt (minutes on a large file of an earlier version) `keepAlive`
+// runs every few tens of milliseconds; by default it lets the event loop
+// run without user input, so a window stays painted. On failure, also
+// when the database is not open, it logs the error at level 1, shows the
+// fatal notice and returns false: the crawl must then not start. When
+// `keepAlive` answers false, the rebuild is given up and undone (the next
+// start does it again); the sequence then logs kUpkeepAbandonedText at
+// level 0 and returns false without the notice. Main thread only, before
+// any other thread uses the database (it takes no lock).
 #pragma once
+
+#include <functional>
 
 namespace velt {
 
 class RunLog;
 
-bool RunIndexStartup(RunLog& log);
+// The default `keepAlive`: the event loop runs without user input.
+bool KeepAnsweringWithoutInput();
+
+bool RunIndexStartup(RunLog& log, const std::function<bool()>& keepAlive = KeepAnsweringWithoutInput);
 
 }  // namespace velt

@@ -87,7 +87,11 @@ std::string BuildSearchSql(const std::vector<std::string>& terms);
 // runs on a thread of its own while the calling thread calls `keepAlive`
 // every few tens of milliseconds (a window keeps itself painted there; it
 // must not use the database), so the call still returns only when done.
+// Once `keepAlive` answers false (the window was closed) the step is
+// interrupted and undone, to be done at the next start, and the upkeep
+// fails with kUpkeepAbandonedText.
+inline constexpr char kUpkeepAbandonedText[] = "INDEX UPKEEP ABANDONED";
 bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string&)>& logInfo,
-                    std::string& error, const std::function<void()>& keepAlive = {});
+                    std::string& error, const std::function<bool()>& keepAlive = {});
 
 }  // namespace velt

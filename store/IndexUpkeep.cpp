@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "store/IndexTable.h"
 #include "store/provider/Catalog.h"
+#include "store/provider/Connection.h"
 #include "store/provider/SearchIndex.h"
 
 namespace velt {
@@ -44,28 +45,35 @@ bool EnsureDispatchIndex(TDatabaseJet& db, std::string& error) {
 }
 
 // Runs `work` on a thread of its own and calls `keepAlive` here until it
-// has ended; without `keepAlive` it runs `work` here.
-void RunKeepingAlive(const std::function<void()>& work, const std::function<void()>& keepAlive) {
+// has ended; without `keepAlive` it runs `work` here. When `keepAlive`
+// answers false, `interrupt` cuts the work short and the answer is false.
+bool RunKeepingAlive(const std::function<void()>& work, const std::function<bool()>& keepAlive,
+                     const std::function<void()>& interrupt) {
   if (!keepAlive) {
     work();
-    return;
+    return true;
   }
   std::atomic<bool> done{false};
   std::thread worker([&] {
     work();
     done = true;
   });
+  bool goOn = true;
   while (!done) {
-    keepAlive();
+    if (goOn) goOn = keepAlive();
+    // Again until the work ends: an interruption reaches only a statement
+    // under way, not one that starts after it.
+    if (!goOn) interrupt();
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
   }
   worker.join();
+  return goOn;
 }
 
 }  // namespace
 
 bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string&)>& logInfo,
-                    std::string& error, const std::function<void()>& keepAlive) {
+                    std::string& error, const std::function<bool()>& keepAlive) {
   std::vector<std::string> names;
   try {
     db.GetTableNames(names);
@@ -87,7 +95,16 @@ bool RunIndexUpkeep(TDatabaseJet& db, const std::function<void(const std::string
   if (!EnsureDispatchIndex(db, error)) return false;
   bool ensured = false;
   long long filled = 0;
-  RunKeepingAlive([&] { ensured = db.EnsureSearchIndex(ArticleSearchIndex(), filled, error); }, keepAlive);
+  const bool wanted = RunKeepingAlive([&] { ensured = db.EnsureSearchIndex(ArticleSearchIndex(), filled, error); },
+                                      keepAlive, [&] {
+                                        if (db.Connection) db.Connection->Interrupt();
+                                      });
+  if (!wanted) {
+    // Even when the step got through before the interruption: the rest
+    // of the start-up is not wanted either.
+    error = kUpkeepAbandonedText;
+    return false;
+  }
   if (!ensured) return false;
   if (filled > 0) logInfo(std::string("SEARCH INDEX REBUILT:") + IndexTableName);
   try {

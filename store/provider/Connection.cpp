@@ -116,6 +116,10 @@ sqlite3* Connection::Handle() const {
   return db_;
 }
 
+void Connection::Interrupt() {
+  if (db_) sqlite3_interrupt(db_);
+}
+
 void Connection::Execute(const std::string& sql) {
   sqlite3* db = Handle();
   const TranslatedSql translated = TranslateSql(sql);

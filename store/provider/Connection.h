@@ -51,6 +51,10 @@ class Connection {
   const std::string& Path() const { return path_; }
   // The engine handle; raises when the connection is closed.
   sqlite3* Handle() const;
+  // Makes the statement that another thread runs on this connection end
+  // with an error, which undoes the transaction around it; does nothing
+  // when none runs. Any thread, while the connection stays open.
+  void Interrupt();
 
  private:
   Connection(sqlite3* db, std::string path);

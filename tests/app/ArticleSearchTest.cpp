@@ -2,6 +2,7 @@
 // with hits, without hits, with a rejected pattern and after Escape.
 #include <gmock/gmock.h>
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -132,6 +133,15 @@ TEST_F(ArticleSearchTest, APressDuringTheSearchStopsItOnceAndNothingElseStartsIn
 
   Search("%レジストリ%");
   EXPECT_THAT(Result(), SizeIs(3 + firstHit_.size() + secondHit_.size()));
+}
+
+// Closing the window during a search stops it as Escape does; the window
+// closes once the search has ended.
+TEST_F(ArticleSearchTest, ClosingTheWindowStopsTheSearchThenCloses) {
+  QCoreApplication::postEvent(form_.get(), new QCloseEvent);
+  Search("%レジストリ%");
+  EXPECT_THAT(Result(), SizeIs(5 + firstHit_.size()));
+  EXPECT_FALSE(form_->isVisible());
 }
 
 // The statement shown is the same whatever the user's locale.

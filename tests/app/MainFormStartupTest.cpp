@@ -8,8 +8,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "about/MessageBox.h"
@@ -19,6 +21,7 @@
 #include "store/DatabaseIO.h"
 #include "store/IndexTable.h"
 #include "store/provider/Connection.h"
+#include "store/provider/SearchIndex.h"
 #include "store/provider/SqliteCalls.h"
 #include "tests/app/GuiTestSupport.h"
 
@@ -202,6 +205,49 @@ INSTANTIATE_TEST_SUITE_P(
                          file.write(QByteArray(4096, 'x'));
                        }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Closing the window while the start-up indexes a large table for the
+// search gives that up at once: no crawl starts and no notice shows; the
+// rows stay, and the index is left for the next start to make.
+TEST(MainFormStartup, ClosingTheWindowGivesUpALongIndexingAtOnce) {
+  TempDatabase db;
+  constexpr int kRows = 20000;  // over a second of indexing
+  {
+    TDatabaseJet session;  // a table made without the program: no index yet
+    std::string error;
+    ASSERT_TRUE(session.Open("", "", db.Path(), error)) << error;
+    ASSERT_TRUE(session.ExecSQL(SqlCreateIndexTable, error)) << error;
+    provider::ExecEngineSql(session.Connection->Handle(),
+                            "WITH RECURSIVE n(i) AS (SELECT 100000 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                                std::to_string(100000 + kRows - 1) +
+                                ") INSERT INTO VELTINDEX(KBID, URL, RESCODE, TITLE) SELECT i, 'u' || i, 200, "
+                                "replace(hex(zeroblob(100)), '0', 'データベース' || i) FROM n");
+  }
+  MessageBoxRecorder boxes;
+  TMainForm form(db.Path());
+  std::chrono::steady_clock::time_point closedAt{};
+  QTimer closer;  // closes once the upkeep has reached the indexing
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (!::testing::Value(LoggedLines(form), ::testing::Contains(LogLine("○", "VIEW CREATED:VELTINDEXV")))) return;
+    closer.stop();
+    closedAt = std::chrono::steady_clock::now();
+    form.close();
+  });
+  closer.start(20);
+  ASSERT_TRUE(ShowAndAwaitStartup(form));
+
+  ASSERT_NE(closedAt, std::chrono::steady_clock::time_point{});
+  EXPECT_LT(std::chrono::steady_clock::now() - closedAt, std::chrono::seconds(1));
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_THAT(LoggedLines(form), ::testing::Not(::testing::Contains(LogLine("○", "THREAD CREATOR CREATED"))));
+  EXPECT_THAT(boxes.Requests(), IsEmpty());
+  Recordset rs;
+  std::string error;
+  ASSERT_TRUE(Database->OpenQuery(SqlCountAll, rs, error)) << error;
+  EXPECT_EQ(Database->FieldByIndex(rs, 0).AsInteger(), kRows);
+  Database->CloseQuery(rs);
+  EXPECT_FALSE(provider::FindSearchIndexFor(Database->Connection->Handle(), IndexTableName));
+}
 
 TEST(MainFormStartup, RepaintResizeAndMinimiseNeverRunTheSequenceAgain) {
   TempDatabase db;

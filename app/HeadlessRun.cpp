@@ -49,7 +49,10 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath) {
 
   CrawlSession session(host, log);
   const bool opened = session.Open(databasePath);
-  const bool started = opened && session.Start(site);
+  // A stop signal during a long start-up indexing gives it up (the next
+  // start does it again) and ends the run as a stop during the crawl does.
+  const bool started = opened && session.Start(site, [] { return !StopSignalReceived(); });
+  const bool stoppedBeforeTheCrawl = opened && !started && StopSignalReceived();
   if (started) {
     ServeUntilStopped(line, progress, log);
     log.WriteLog("STOPPING: WAITING FOR " + std::to_string(host.ThreadCount()) + " RUNNING WORKERS", 0);
@@ -58,7 +61,7 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath) {
   const bool closed = session.Shutdown(error);
   if (opened) log.WriteLog(closed ? "DATABASE COMPACTED AND CLOSED" : error, closed ? 0 : 1);
   log.WriteLog(progress.Line(Clock::now()), 0);
-  return started && closed ? 0 : 1;
+  return (started || stoppedBeforeTheCrawl) && closed ? 0 : 1;
 }
 
 }  // namespace velt

@@ -5,6 +5,9 @@
 #include "app/MainThreadWakeup.h"
 #include "platform/MainThread.h"
 #include "store/DatabaseIO.h"
+#include "store/IndexTable.h"
+#include "store/provider/Connection.h"
+#include "store/provider/SqliteCalls.h"
 
 namespace velt::test {
 namespace {
@@ -53,6 +56,18 @@ void StartedWindow::Exec(const std::string& sql) {
   CriticalSectionGuard hold(DatabaseLock);
   std::string error;
   ASSERT_TRUE(Database->ExecSQL(sql, error)) << error;
+}
+
+void MakeUnindexedArticles(const std::string& path, int rows) {
+  TDatabaseJet session;
+  std::string error;
+  ASSERT_TRUE(session.Open("", "", path, error)) << error;
+  ASSERT_TRUE(session.ExecSQL(SqlCreateIndexTable, error)) << error;
+  provider::ExecEngineSql(session.Connection->Handle(),
+                          "WITH RECURSIVE n(i) AS (SELECT 100000 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                              std::to_string(100000 + rows - 1) +
+                              ") INSERT INTO VELTINDEX(KBID, URL, RESCODE, TITLE) SELECT i, 'u' || i, 200, "
+                              "replace(hex(zeroblob(100)), '0', 'データベース' || i) FROM n");
 }
 
 }  // namespace velt::test

@@ -205,6 +205,21 @@ TEST_F(HeadlessRun, ASilentSiteHoldsTheShutdownOnlyBrieflyAndItsRowsStayClaimed)
   EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
 }
 
+TEST_F(HeadlessRun, SigtermDuringALongStartUpIndexingGivesItUpAndEndsCleanly) {
+  const std::string path = Folder() + "/VeltIndexer.mdb";
+  MakeUnindexedArticles(path, 20000);
+  auto crawl = Start({"--headless"});
+  for (auto line = crawl->ReadLine(10s); line && line->find("VIEW CREATED") == std::string::npos;
+       line = crawl->ReadLine(10s)) {
+  }
+  const auto signalled = std::chrono::steady_clock::now();
+  crawl->Signal(SIGTERM);
+  EXPECT_EQ(Finish(*crawl, 30s), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - signalled, 1s);
+  EXPECT_THAT(crawl->Lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("THREAD CREATOR"))));
+  EXPECT_EQ(ReadRows(path).size(), 20000u);
+}
+
 TEST_F(HeadlessRun, CrawlsOverHttpsAndARefusedCertificateLeavesRowsClaimedWithOneLogLine) {
   const auto& certificates = kbsite::TrustedTestCertificates();
   auto serve = [&](const char* server, int port) {

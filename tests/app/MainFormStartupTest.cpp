@@ -211,18 +211,8 @@ INSTANTIATE_TEST_SUITE_P(
 // rows stay, and the index is left for the next start to make.
 TEST(MainFormStartup, ClosingTheWindowGivesUpALongIndexingAtOnce) {
   TempDatabase db;
-  constexpr int kRows = 20000;  // over a second of indexing
-  {
-    TDatabaseJet session;  // a table made without the program: no index yet
-    std::string error;
-    ASSERT_TRUE(session.Open("", "", db.Path(), error)) << error;
-    ASSERT_TRUE(session.ExecSQL(SqlCreateIndexTable, error)) << error;
-    provider::ExecEngineSql(session.Connection->Handle(),
-                            "WITH RECURSIVE n(i) AS (SELECT 100000 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                                std::to_string(100000 + kRows - 1) +
-                                ") INSERT INTO VELTINDEX(KBID, URL, RESCODE, TITLE) SELECT i, 'u' || i, 200, "
-                                "replace(hex(zeroblob(100)), '0', 'データベース' || i) FROM n");
-  }
+  constexpr int kRows = 20000;
+  MakeUnindexedArticles(db.Path(), kRows);
   MessageBoxRecorder boxes;
   TMainForm form(db.Path());
   std::chrono::steady_clock::time_point closedAt{};

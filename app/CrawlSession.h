@@ -19,8 +19,6 @@
 #include <memory>
 #include <string>
 
-#include "app/StartupSequence.h"
-
 namespace velt {
 
 class CrawlerHost;
@@ -38,8 +36,7 @@ class CrawlSession {
   bool Open(const std::string& databasePath);
   // Returns whether the dispatcher runs. `keepAlive` serves a long upkeep
   // step as in RunIndexStartup (StartupSequence.h).
-  bool Start(const std::string& articleBaseUrl,
-             const std::function<bool()>& keepAlive = KeepAnsweringWithoutInput);
+  bool Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive);
   // Returns whether the database had been open and was compacted and
   // closed cleanly; otherwise `error` says why not.
   bool Shutdown(std::string& error);

@@ -32,11 +32,6 @@ bool RunUpkeep(RunLog& log, const std::function<bool()>& keepAlive, std::string&
 
 }  // namespace
 
-bool KeepAnsweringWithoutInput() {
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  return true;
-}
-
 bool RunIndexStartup(RunLog& log, const std::function<bool()>& keepAlive) {
   std::string error;
   if (RunUpkeep(log, keepAlive, error)) return true;

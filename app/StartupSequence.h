@@ -6,8 +6,8 @@
 // zero-length text, reset of claimed rows), logging each step at level 0,
 // with the busy cursor shown where there is a GUI. While the search index
 // is rebuilt (minutes on a large file of an earlier version) `keepAlive`
-// runs every few tens of milliseconds; by default it lets the event loop
-// run without user input, so a window stays painted. On failure, also
+// runs every few tens of milliseconds (a window keeps itself painted
+// there; it must not use the database). On failure, also
 // when the database is not open, it logs the error at level 1, shows the
 // fatal notice and returns false: the crawl must then not start. When
 // `keepAlive` answers false, the rebuild is given up and undone (the next
@@ -22,9 +22,6 @@ namespace velt {
 
 class RunLog;
 
-// The default `keepAlive`: the event loop runs without user input.
-bool KeepAnsweringWithoutInput();
-
-bool RunIndexStartup(RunLog& log, const std::function<bool()>& keepAlive = KeepAnsweringWithoutInput);
+bool RunIndexStartup(RunLog& log, const std::function<bool()>& keepAlive);
 
 }  // namespace velt

@@ -17,7 +17,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,9 +24,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "bench/support/OnThreads.h"
 #include "crawler/DownloadThread.h"
 #include "crawler/ThreadCreator.h"
 #include "net/Http.h"
@@ -106,26 +105,17 @@ double Crawl(int articles, const std::filesystem::path& file, const std::string&
 // Seconds 30 threads take to fetch the same numbers, each taking the next
 // one as soon as its fetch ends; the answers are dropped.
 double FreeRunning(int articles, const std::string& base = velt::ArticleBaseUrl) {
-  std::atomic<int> next{0};
-  const auto start = Clock::now();
-  std::vector<std::thread> threads;
-  for (int i = 0; i < kWorkers; ++i) {
-    threads.emplace_back([&] {
-      for (int n = next++; n < articles; n = next++) {
-        velt::FetchTarget target;
-        velt::SplitFetchUrl(base + std::to_string(kFirst + n), target);
-        try {
-          velt::HttpRequest(target, velt::BuildRequest(target.path, target.HostHeader()),
-                            [](const char*, int) { return true; });
-        } catch (const std::exception& e) {
-          std::fprintf(stderr, "fetch: %s\n", e.what());
-          std::exit(1);
-        }
-      }
-    });
-  }
-  for (auto& thread : threads) thread.join();
-  return std::chrono::duration<double>(Clock::now() - start).count();
+  return velt::bench::SecondsOnThreads(kWorkers, articles, [&](int n) {
+    velt::FetchTarget target;
+    velt::SplitFetchUrl(base + std::to_string(kFirst + n), target);
+    try {
+      velt::HttpRequest(target, velt::BuildRequest(target.path, target.HostHeader()),
+                        [](const char*, int) { return true; });
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "fetch: %s\n", e.what());
+      std::exit(1);
+    }
+  });
 }
 
 // Seconds curl takes to fetch the same article URLs (trusting the

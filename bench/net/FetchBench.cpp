@@ -15,9 +15,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "bench/support/OnThreads.h"
 #include "net/Http.h"
 #include "tools/kbsite/SiteProcess.h"
 
@@ -34,30 +34,22 @@ std::string PathFor(int number) { return "/default.aspx?scid=kb;ja;" + std::to_s
 
 // Seconds for all fetches; counts answers that did not start with a status line.
 double FetchWithThreads(int fetches, int& bad) {
-  std::atomic<int> next{0};
   std::atomic<int> failures{0};
-  const auto start = Clock::now();
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&] {
-      for (int i = next++; i < fetches; i = next++) {
-        std::string answer;
-        const std::string request = "GET " + PathFor(kFirst + i) +
-                                    " HTTP/1.0\r\nHOST: 127.0.0.1:80\r\nUser-Agent: bench\r\n\r\n";
-        try {
-          velt::HttpRequest("127.0.0.1", request, [&](const char* bytes, int count) {
-            answer.append(bytes, static_cast<std::size_t>(count));
-            return true;
-          });
-        } catch (const std::exception&) {
-        }
-        if (!answer.starts_with("HTTP/1.1 ")) ++failures;
-      }
-    });
-  }
-  for (auto& thread : threads) thread.join();
+  const double seconds = velt::bench::SecondsOnThreads(kThreads, fetches, [&](int i) {
+    std::string answer;
+    const std::string request =
+        "GET " + PathFor(kFirst + i) + " HTTP/1.0\r\nHOST: 127.0.0.1:80\r\nUser-Agent: bench\r\n\r\n";
+    try {
+      velt::HttpRequest("127.0.0.1", request, [&](const char* bytes, int count) {
+        answer.append(bytes, static_cast<std::size_t>(count));
+        return true;
+      });
+    } catch (const std::exception&) {
+    }
+    if (!answer.starts_with("HTTP/1.1 ")) ++failures;
+  });
   bad = failures;
-  return std::chrono::duration<double>(Clock::now() - start).count();
+  return seconds;
 }
 
 // Seconds curl takes for the same URLs; -1 when it fails.

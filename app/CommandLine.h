@@ -5,6 +5,9 @@
 //   --site URL           the site to crawl in this run instead of the
 //                        build's (window or --headless; net/FetchTarget.h
 //                        says which URLs serve)
+//   --proxy URL|direct   fetch through this proxy in this run instead of
+//                        the environment's, or through none (window or
+//                        --headless; net/ProxyChoice.h)
 //   --headless           crawl without a window
 //     --threads N        downloads at once, 0 to 30
 //     --retry-302        fetch rows last answered 302 again
@@ -33,6 +36,7 @@ struct CommandLine {
 
   RunMode mode = RunMode::Window;
   std::string site;  // empty: the build's site
+  std::string proxy;  // empty: the environment's; a proxy URL or "direct"
   int threads = DefaultHeadlessThreads;
   bool retry302 = false;
   int forSeconds = 0;  // 0: until a stop signal

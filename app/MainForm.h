@@ -32,8 +32,9 @@ class WorkerList;
 
 class TMainForm : public QWidget {
  public:
+  // Fetches go through the proxies' routes (direct without them).
   explicit TMainForm(const std::string& databasePath, const std::string& articleBaseUrl = ArticleBaseUrl,
-                     QWidget* parent = nullptr);
+                     std::shared_ptr<const ProxyRoutes> proxies = nullptr, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Whether the start-up sequence has run (it runs once per window).
@@ -60,6 +61,7 @@ class TMainForm : public QWidget {
   std::unique_ptr<EscapeKeyMonitor> escapeKey_;
   std::unique_ptr<CrawlSession> session_;
   const std::string articleBaseUrl_;
+  std::shared_ptr<const ProxyRoutes> proxies_;
   bool startupHasRun_ = false;
 };
 

@@ -127,7 +127,7 @@ std::uint32_t ResolveHostCached(const std::string& host, std::chrono::steady_clo
 // absolute URL and carry the proxy's credentials (RequestTarget and
 // ProxyServer::AuthorizationLine). The proxy's refusals raise "[proxy
 // host:port] PROXY REFUSED: <its status line>": an answer other than 2xx to
-// CONNECT, and 407 to a plain request, whose head is held back until it is
+// CONNECT, and 407 (or with credentials 401) to a plain request, whose head is held back until it is
 // complete; a proxy that closes before its head is complete raises too.
 // The time-outs and the deadline cover the proxy's connection and answers.
 bool HttpRequest(const FetchTarget& target, const std::string& request, const ReceiveHandler& handler,

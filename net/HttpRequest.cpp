@@ -61,7 +61,7 @@ class RelayedAnswer {
   bool Take(const char* bytes, int count) {
     if (head_.Complete()) return handler_(bytes, count);
     if (!head_.Add(bytes, count)) return true;
-    if (head_.StatusCode() == net_detail::kProxyAuthenticationRequired) {
+    if (net_detail::IsProxyRefusal(head_.StatusCode(), proxy_)) {
       throw Error(net_detail::ProxyRefusedText(proxy_, head_));
     }
     const std::string& held = head_.Received();

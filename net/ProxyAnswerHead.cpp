@@ -36,6 +36,10 @@ std::string ProxyAnswerHead::StatusLine() const {
   return line;
 }
 
+bool IsProxyRefusal(int statusCode, const ProxyServer& proxy) {
+  return statusCode == 407 || (statusCode == 401 && !proxy.user.empty());
+}
+
 std::string ConnectRequest(const FetchTarget& target, const ProxyServer& proxy) {
   const std::string peer = target.HostHeader();
   return "CONNECT " + peer + " HTTP/1.1\r\nHost: " + peer + "\r\n" + proxy.AuthorizationLine() + "\r\n";

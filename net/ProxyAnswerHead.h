@@ -16,7 +16,6 @@
 namespace velt::net_detail {
 
 inline constexpr std::size_t kMaxProxyHeadSize = 64 * 1024;
-inline constexpr int kProxyAuthenticationRequired = 407;
 
 class ProxyAnswerHead {
  public:
@@ -34,6 +33,11 @@ class ProxyAnswerHead {
   std::string received_;
   bool complete_ = false;
 };
+
+// Whether a relayed plain answer with this status is the proxy's refusal:
+// 407, and 401 when the proxy was given credentials, as some proxies answer
+// wrong ones so. A public site asks for no password of its own.
+bool IsProxyRefusal(int statusCode, const ProxyServer& proxy);
 
 // "CONNECT host:port HTTP/1.1" with its Host header and the proxy's
 // credentials.

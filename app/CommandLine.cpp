@@ -179,8 +179,9 @@ std::string UsageText(const std::string& programName) {
          "                    path up to the article number; at most " +
          std::to_string(kMaxSiteBaseUrlLength) + " characters)\n"
          "  --proxy URL       fetch through this proxy in this run, for http:// and\n"
-         "                    https:// alike: http://[user:password@]host[:port] (port\n"
-         "                    " + std::to_string(kDefaultProxyPort) + " when none is given); without it the environment's\n"
+         "                    https:// alike: http://[user:password@]host[:port] (port " +
+         std::to_string(kDefaultProxyPort) + "\n"
+         "                    when none is given); without it the environment's\n"
          "                    http_proxy, https_proxy, all_proxy and no_proxy decide\n"
          "  --proxy direct    fetch without a proxy, whatever the environment says\n"
          "  --headless        crawl without a window: the log and a progress line every\n"

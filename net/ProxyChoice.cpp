@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <utility>
 #include <cstdlib>
 #include <initializer_list>
+#include <utility>
 
 namespace velt {
 namespace {
@@ -63,8 +63,8 @@ const ProxyServer* ProxyRoutes::For(const FetchTarget& target) const {
 
 std::string ProxyRoutes::Description() const {
   if (!http && !https) return "";
-  std::string line = "PROXY FOR HTTP: " + (http ? http->Display() : "NONE") +
-                     ", FOR HTTPS: " + (https ? https->Display() : "NONE");
+  std::string line =
+      "PROXY FOR HTTP: " + (http ? http->Display() : "NONE") + ", FOR HTTPS: " + (https ? https->Display() : "NONE");
   if (!direct.empty()) {
     line += ", DIRECT FOR:";
     for (const std::string& entry : direct) line += " " + entry;
@@ -87,7 +87,8 @@ std::string ChooseProxyRoutes(const std::string& option, const EnvironmentLookup
   }
   if (!option.empty()) {
     ProxyServer server;
-    if (std::string why = ParseProxyUrl(option, server); !why.empty()) return "--proxy: " + why;  // the value may hold a password
+    if (std::string why = ParseProxyUrl(option, server); !why.empty())
+      return "--proxy: " + why;  // the value may hold a password
     chosen.http = chosen.https = server;
     routes = chosen;
     return "";
@@ -122,7 +123,8 @@ bool NoProxyEntryCovers(const std::string& entry, const std::string& host, int p
   if (name.empty()) return false;
   if (SameText(name, host)) return true;
   // An address covers no "subdomains": 0.0.1 is no part of 127.0.0.1.
-  if (std::all_of(name.begin(), name.end(), [](char c) { return c == '.' || std::isdigit(static_cast<unsigned char>(c)); })) {
+  if (std::all_of(name.begin(), name.end(),
+                  [](char c) { return c == '.' || std::isdigit(static_cast<unsigned char>(c)); })) {
     return false;
   }
   return host.size() > name.size() && host[host.size() - name.size() - 1] == '.' &&

@@ -70,7 +70,8 @@ std::string ParseProxyUrl(const std::string& text, ProxyServer& proxy) {
   std::string rest = text;
   if (const std::size_t scheme = rest.find("://"); scheme != std::string::npos) {
     if (Lower(rest.substr(0, scheme)) != "http") {
-      return "the proxy scheme " + rest.substr(0, scheme) + ":// is not supported; a proxy URL is http://[user:password@]host[:port]";
+      return "the proxy scheme " + rest.substr(0, scheme) +
+             ":// is not supported; a proxy URL is http://[user:password@]host[:port]";
     }
     rest.erase(0, scheme + 3);
   }

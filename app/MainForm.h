@@ -33,8 +33,8 @@ class WorkerList;
 class TMainForm : public QWidget {
  public:
   // Fetches go through the proxies' routes (direct without them).
-  explicit TMainForm(const std::string& databasePath, const std::string& articleBaseUrl = ArticleBaseUrl,
-                     std::shared_ptr<const ProxyRoutes> proxies = nullptr, QWidget* parent = nullptr);
+  TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
+            std::shared_ptr<const ProxyRoutes> proxies = nullptr, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Whether the start-up sequence has run (it runs once per window).

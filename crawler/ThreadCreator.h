@@ -59,8 +59,7 @@ class TThreadCreator : public Thread {
   // The base URL and the proxy routes stay the same for the dispatcher's
   // life: the build's site or the one chosen when the program started, and
   // the proxies chosen then (none when not given).
-  explicit TThreadCreator(CrawlerHost& host, std::string articleBaseUrl = ArticleBaseUrl,
-                          std::shared_ptr<const ProxyRoutes> proxies = nullptr);
+  TThreadCreator(CrawlerHost& host, std::string articleBaseUrl, std::shared_ptr<const ProxyRoutes> proxies = nullptr);
 
  protected:
   void Execute() override;

@@ -7,7 +7,8 @@
 //                        says which URLs serve)
 //   --proxy URL|direct   fetch through this proxy in this run instead of
 //                        the environment's, or through none (window or
-//                        --headless; net/ProxyChoice.h)
+//                        --headless; net/ProxyChoice.h's
+//                        ChooseProxyRoutes checks the value)
 //   --headless           crawl without a window
 //     --threads N        downloads at once, 0 to 30
 //     --retry-302        fetch rows last answered 302 again
@@ -35,7 +36,7 @@ struct CommandLine {
   static constexpr int DefaultHeadlessThreads = 5;
 
   RunMode mode = RunMode::Window;
-  std::string site;  // empty: the build's site
+  std::string site;  // the article base URL to crawl: --site's, else the build's
   std::string proxy;  // empty: the environment's; a proxy URL or "direct"
   int threads = DefaultHeadlessThreads;
   bool retry302 = false;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/DatabasePath.h"
+#include "session/DatabasePath.h"
 #include "platform/UserDataFolder.h"
 
 namespace velt {

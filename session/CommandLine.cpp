@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "session/CommandLine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -123,9 +123,6 @@ bool ReadValues(const Options& options, CommandLine& line, std::string& error) {
       error = "--proxy needs a proxy URL or " + std::string(kNoProxyOption);
       return false;
     }
-    ProxyRoutes unused;  // the option's value alone decides here
-    error = ChooseProxyRoutes(options.Value("--proxy"), ProcessEnvironment(), unused);
-    if (!error.empty()) return false;
     line.proxy = options.Value("--proxy");
   }
   if (options.Has("--threads")) {
@@ -153,6 +150,7 @@ bool ReadValues(const Options& options, CommandLine& line, std::string& error) {
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
   line = CommandLine();
+  line.site = ArticleBaseUrl;  // the one place that chooses the build's site
   Options options;
   if (!options.Read(arguments, error)) return false;
   if (options.Has("--help")) {

@@ -13,6 +13,8 @@
 namespace velt {
 namespace {
 
+// Spelt as the desktop shortcuts that users already have pass it; the
+// program reads nothing from it and must go on accepting it.
 constexpr char kLauncherArgument[] = "/starup";
 
 // A whole decimal number from `low` to `high`.

@@ -41,7 +41,7 @@ bool TDatabaseJet::Open(const std::string& user, const std::string& password, co
 
 bool TDatabaseJet::OpenBesideCompactions(const std::string& user, const std::string& password,
                                          const std::string& path, bool createMissing, std::string& error) {
-  FolderLock folder(FolderOf(path), FolderLock::Mode::Shared, kFolderLockWait);
+  FolderLock folder(FolderOf(FileBehind(path)), FolderLock::Mode::Shared, kFolderLockWait);
   // Without a lock of the folder at all (a folder that cannot be read or
   // locked) no compaction can run there either, so opening stays safe.
   if (!folder.Held() && folder.Busy()) {
@@ -64,9 +64,11 @@ bool TDatabaseJet::Compact(const std::string& newPassword, std::string& error) {
     return false;
   }
   {
-    FolderLock folder(FolderOf(path), FolderLock::Mode::Exclusive, kFolderLockWait);
+    // The copy takes the place of the file behind a link, not of the link.
+    const std::string file = FileBehind(path);
+    FolderLock folder(FolderOf(file), FolderLock::Mode::Exclusive, kFolderLockWait);
     if (folder.Held()) {
-      const bool compacted = CompactAlone(user, password, targetPassword, path, error);
+      const bool compacted = CompactAlone(user, password, targetPassword, file, error);
       // Reopened before the folder is free again, so no other compaction
       // comes between. Never create a file here: an empty database in
       // place of a lost one would hide the loss.
@@ -120,7 +122,9 @@ bool TDatabaseJet::ReplaceWithCopy(provider::Engine& engine, const std::string& 
   }
   std::string stepError;
   bool replaced = false;
-  if (!fileSystem_.Remove(tempPath, stepError)) {
+  // The copy is written into the empty file, which has the file's access
+  // before it holds any of its rows.
+  if (!fileSystem_.CopyAccess(path, tempPath, stepError)) {
     error = stepError;
   } else {
     try {

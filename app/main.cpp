@@ -15,6 +15,7 @@
 #include "app/MainThreadWakeup.h"
 #include "net/Http.h"
 #include "platform/MainThread.h"
+#include "platform/StopSignals.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ int main(int argc, char* argv[]) {
   }
 
   velt::SetMainThread();
+  velt::IgnoreBrokenPipes();  // a cut output must not cut the close short
   velt::NetStartup();
   const std::string databasePath = velt::IndexDatabasePath();
   int exitCode = 0;

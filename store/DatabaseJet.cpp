@@ -39,6 +39,12 @@ bool TDatabaseJet::Open(const std::string& user, const std::string& password, co
   return OpenBesideCompactions(user, password, dataSource, true, error);
 }
 
+bool TDatabaseJet::OpenExisting(const std::string& user, const std::string& password,
+                                const std::string& dataSource, std::string& error) {
+  Close();
+  return OpenBesideCompactions(user, password, dataSource, false, error);
+}
+
 bool TDatabaseJet::OpenBesideCompactions(const std::string& user, const std::string& password,
                                          const std::string& path, bool createMissing, std::string& error) {
   FolderLock folder(FolderOf(FileBehind(path)), FolderLock::Mode::Shared, kFolderLockWait);

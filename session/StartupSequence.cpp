@@ -1,12 +1,9 @@
-#include "app/StartupSequence.h"
+#include "session/StartupSequence.h"
 
-#include <QGuiApplication>
 #include <exception>
-#include <optional>
 #include <string>
 
-#include "app/BusyCursor.h"
-#include "app/RunLog.h"
+#include "session/RunLog.h"
 #include "store/IndexTable.h"
 
 namespace velt {
@@ -20,14 +17,15 @@ bool RunUpkeep(RunLog& log, const std::function<bool()>& keepAlive, std::string&
   // A long upkeep step (the search index of a file of an earlier version)
   // runs on a thread of its own; meanwhile `keepAlive` keeps the run
   // answering.
-  std::optional<BusyCursor> busy;
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) busy.emplace();
+  log.ShowBusy(true);
+  bool done = false;
   try {
-    return RunIndexUpkeep(*Database, [&log](const std::string& line) { log.WriteLog(line, 0); }, error, keepAlive);
+    done = RunIndexUpkeep(*Database, [&log](const std::string& line) { log.WriteLog(line, 0); }, error, keepAlive);
   } catch (const std::exception& e) {  // the catalog calls raise instead of answering false
     error = e.what();
-    return false;
   }
+  log.ShowBusy(false);
+  return done;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/SearchTerms.h"
+#include "session/SearchTerms.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "session/CommandLine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +12,8 @@
 namespace velt {
 namespace {
 
+// Spelt as the desktop shortcuts that users already have pass it; the
+// program reads nothing from it and must go on accepting it.
 constexpr char kLauncherArgument[] = "/starup";
 
 // A whole decimal number from `low` to `high`.
@@ -140,6 +142,7 @@ bool ReadValues(const Options& options, CommandLine& line, std::string& error) {
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
   line = CommandLine();
+  line.site = ArticleBaseUrl;  // the one place that chooses the build's site
   Options options;
   if (!options.Read(arguments, error)) return false;
   if (options.Has("--help")) {

@@ -1,9 +1,8 @@
-#include "app/HeadlessLog.h"
+#include "session/HeadlessLog.h"
 
 #include <cstdio>
 
-#include "app/FatalStop.h"
-#include "app/MessageLog.h"
+#include "session/LogLine.h"
 
 namespace velt {
 

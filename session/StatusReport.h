@@ -4,9 +4,9 @@
 // (200), absent ones (302), and the lowest and highest existing article
 // numbers, each with the error text of its query (empty on success). A
 // failed query leaves -1 (counts) or empty text (numbers) and does not
-// stop the others. The report is seven lines, each ended by CR LF, shown
-// in an information box after DatabaseLock has been released, so the
-// crawl goes on while the box is open.
+// stop the others. The report is seven lines, each ended by CR LF; the
+// window shows it in an information box after DatabaseLock has been
+// released, so the crawl goes on while the box is open.
 //
 // Main thread only.
 #pragma once
@@ -29,8 +29,5 @@ struct StatusFigures {
 StatusFigures QueryStatusFigures();
 
 std::string FormatStatusReport(const StatusFigures& figures);
-
-// Queries, then shows the report in a box with the information icon.
-void ShowStatusReport();
 
 }  // namespace velt

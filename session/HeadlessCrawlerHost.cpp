@@ -1,8 +1,8 @@
-#include "app/HeadlessCrawlerHost.h"
+#include "session/HeadlessCrawlerHost.h"
 
 #include <charconv>
 
-#include "app/RunLog.h"
+#include "session/RunLog.h"
 
 namespace velt {
 

@@ -1,11 +1,11 @@
-#include "app/HeadlessRun.h"
+#include "session/HeadlessRun.h"
 
 #include <algorithm>
 
-#include "app/CommandLine.h"
-#include "app/CrawlSession.h"
-#include "app/HeadlessCrawlerHost.h"
-#include "app/HeadlessLog.h"
+#include "session/CommandLine.h"
+#include "session/CrawlSession.h"
+#include "session/HeadlessCrawlerHost.h"
+#include "session/HeadlessLog.h"
 #include "crawler/ThreadCreator.h"
 #include "platform/MainThread.h"
 #include "platform/StopSignals.h"
@@ -42,7 +42,7 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath) {
   HeadlessLog log;
   CrawlProgress progress(Clock::now());
   HeadlessCrawlerHost host(line.threads, line.retry302, log, progress);
-  const std::string site = line.site.empty() ? std::string(ArticleBaseUrl) : line.site;
+  const std::string& site = line.site;
   log.WriteLog("HEADLESS CRAWL OF " + site + " WITH " + std::to_string(line.threads) + " THREADS" +
                    (line.retry302 ? ", RETRYING 302" : ""),
                0);

@@ -1,26 +1,15 @@
-#include "app/DatabasePath.h"
+#include "session/DatabasePath.h"
 
-#include "about/ApplicationTitle.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/ExecutablePath.h"
+#include "platform/PathParts.h"
 #include "platform/UserDataFolder.h"
 
 namespace velt {
-namespace {
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
-
-}  // namespace
-
 std::string DatabasePathForExecutable(const std::string& executablePath) {
-  const size_t nameStart = executablePath.find_last_of('/');
-  const size_t dot = executablePath.find_last_of('.');
-  const bool dotInName = dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
-  return (dotInName ? executablePath.substr(0, dot) : executablePath) + ".mdb";
+  const std::string name = FileNameOf(executablePath);
+  const size_t dot = name.find_last_of('.');
+  return executablePath.substr(0, executablePath.size() - name.size()) + name.substr(0, dot) + ".mdb";
 }
 
 std::string ChooseDatabasePath(const std::string& executablePath, bool besideIsWritable,

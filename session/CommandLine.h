@@ -32,7 +32,7 @@ struct CommandLine {
   static constexpr int DefaultHeadlessThreads = 5;
 
   RunMode mode = RunMode::Window;
-  std::string site;  // empty: the build's site
+  std::string site;  // the article base URL to crawl: --site's, else the build's
   int threads = DefaultHeadlessThreads;
   bool retry302 = false;
   int forSeconds = 0;  // 0: until a stop signal

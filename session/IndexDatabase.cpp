@@ -1,6 +1,6 @@
-#include "app/IndexDatabase.h"
+#include "session/IndexDatabase.h"
 
-#include "app/RunLog.h"
+#include "session/RunLog.h"
 #include "store/DatabaseIO.h"
 
 namespace velt {

@@ -1,12 +1,12 @@
-#include "app/ConsoleReports.h"
+#include "session/ConsoleReports.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "app/ArticleSearch.h"
-#include "app/IndexDatabase.h"
-#include "app/StatusReport.h"
+#include "session/ArticleListing.h"
+#include "session/IndexDatabase.h"
+#include "session/StatusReport.h"
 #include "store/DatabaseIO.h"
 
 namespace velt {

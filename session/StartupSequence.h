@@ -4,7 +4,7 @@
 // RunIndexStartup runs the index upkeep (table and view when missing,
 // reopen after a creation, the search index brought up to date,
 // zero-length text, reset of claimed rows), logging each step at level 0,
-// with the busy cursor shown where there is a GUI. While the search index
+// with the log's busy sign shown meanwhile. While the search index
 // is rebuilt (minutes on a large file of an earlier version) `keepAlive`
 // runs every few tens of milliseconds (a window keeps itself painted
 // there; it must not use the database). On failure, also

@@ -4,7 +4,7 @@
 // fatal notice goes to standard error. Main thread only.
 #pragma once
 
-#include "app/RunLog.h"
+#include "session/RunLog.h"
 
 namespace velt {
 

@@ -1,8 +1,7 @@
-#include "app/StatusReport.h"
+#include "session/StatusReport.h"
 
 #include <exception>
 
-#include "about/MessageBox.h"
 #include "store/DatabaseIO.h"
 #include "store/IndexTable.h"
 
@@ -73,7 +72,5 @@ std::string FormatStatusReport(const StatusFigures& f) {
   for (const std::string& line : lines) report += line + "\r\n";
   return report;
 }
-
-void ShowStatusReport() { ShowMessageBox(FormatStatusReport(QueryStatusFigures()), MbIconInformation); }
 
 }  // namespace velt

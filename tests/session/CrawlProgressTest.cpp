@@ -2,7 +2,7 @@
 // the last interval only, the highest number claimed.
 #include <gmock/gmock.h>
 
-#include "app/CrawlProgress.h"
+#include "session/CrawlProgress.h"
 
 namespace velt {
 namespace {

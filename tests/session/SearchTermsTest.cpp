@@ -3,7 +3,7 @@
 
 #include <QLocale>
 
-#include "app/SearchTerms.h"
+#include "session/SearchTerms.h"
 #include "store/IndexTable.h"
 
 namespace velt {

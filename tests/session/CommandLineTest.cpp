@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
+#include "crawler/ThreadCreator.h"
+#include "session/CommandLine.h"
 
 namespace velt {
 namespace {
@@ -23,20 +24,21 @@ TEST(CommandLine, ChoosesTheRunAndItsSettings) {
   };
   const int standard = CommandLine::DefaultHeadlessThreads;
   const std::string site = "https://kb.example.test:8443/default.aspx?scid=kb;ja;";
+  const std::string build = ArticleBaseUrl;  // without --site
   const Case cases[] = {
-      {{}, RunMode::Window, "", standard, false, 0, ""},
-      {{"/starup"}, RunMode::Window, "", standard, false, 0, ""},
-      {{"-platform", "offscreen"}, RunMode::Window, "", standard, false, 0, ""},  // the toolkit's own
+      {{}, RunMode::Window, build, standard, false, 0, ""},
+      {{"/starup"}, RunMode::Window, build, standard, false, 0, ""},
+      {{"-platform", "offscreen"}, RunMode::Window, build, standard, false, 0, ""},  // the toolkit's own
       {{"--site", site}, RunMode::Window, site, standard, false, 0, ""},
-      {{"--headless"}, RunMode::Headless, "", standard, false, 0, ""},
+      {{"--headless"}, RunMode::Headless, build, standard, false, 0, ""},
       {{"--headless", "--threads", "30", "--retry-302", "--for", "90", "--site", site},
        RunMode::Headless, site, 30, true, 90, ""},
-      {{"--for=5", "--threads=0", "--headless"}, RunMode::Headless, "", 0, false, 5, ""},
-      {{"--search", "%a% \"b c\""}, RunMode::Search, "", standard, false, 0, "%a% \"b c\""},
-      {{"--search", ""}, RunMode::Search, "", standard, false, 0, ""},
-      {{"--search", "--status"}, RunMode::Search, "", standard, false, 0, "--status"},  // a value, not an option
-      {{"--status"}, RunMode::Status, "", standard, false, 0, ""},
-      {{"--status", "--threads", "99", "--help"}, RunMode::Help, "", standard, false, 0, ""},
+      {{"--for=5", "--threads=0", "--headless"}, RunMode::Headless, build, 0, false, 5, ""},
+      {{"--search", "%a% \"b c\""}, RunMode::Search, build, standard, false, 0, "%a% \"b c\""},
+      {{"--search", ""}, RunMode::Search, build, standard, false, 0, ""},
+      {{"--search", "--status"}, RunMode::Search, build, standard, false, 0, "--status"},  // a value, not an option
+      {{"--status"}, RunMode::Status, build, standard, false, 0, ""},
+      {{"--status", "--threads", "99", "--help"}, RunMode::Help, build, standard, false, 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));

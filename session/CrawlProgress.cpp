@@ -1,4 +1,4 @@
-#include "app/CrawlProgress.h"
+#include "session/CrawlProgress.h"
 
 #include <algorithm>
 #include <cstdio>

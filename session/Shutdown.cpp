@@ -1,4 +1,4 @@
-#include "app/Shutdown.h"
+#include "session/Shutdown.h"
 
 #include <chrono>
 

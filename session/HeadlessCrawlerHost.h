@@ -8,7 +8,7 @@
 
 #include <set>
 
-#include "app/CrawlProgress.h"
+#include "session/CrawlProgress.h"
 #include "crawler/CrawlerHost.h"
 
 namespace velt {

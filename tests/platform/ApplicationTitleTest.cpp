@@ -1,4 +1,4 @@
-#include "about/ApplicationTitle.h"
+#include "platform/ApplicationTitle.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ TEST(ApplicationTitleTest, NamesWithoutTitleGiveEmptyText) {
 }
 
 TEST(ApplicationTitleTest, RunningProgramIsTitledAfterItsExecutable) {
-  EXPECT_EQ(ApplicationTitle(), "about_tests");
+  EXPECT_EQ(ApplicationTitle(), "platform_tests");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 
-#include "app/DatabasePath.h"
+#include "session/DatabasePath.h"
 #include "platform/UserDataFolder.h"
 
 namespace velt {

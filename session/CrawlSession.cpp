@@ -1,11 +1,11 @@
-#include "app/CrawlSession.h"
+#include "session/CrawlSession.h"
 
 #include <exception>
 
-#include "app/IndexDatabase.h"
-#include "app/RunLog.h"
-#include "app/Shutdown.h"
-#include "app/StartupSequence.h"
+#include "session/IndexDatabase.h"
+#include "session/RunLog.h"
+#include "session/Shutdown.h"
+#include "session/StartupSequence.h"
 #include "crawler/ThreadCreator.h"
 
 namespace velt {

@@ -1,16 +1,17 @@
-#include "about/ApplicationTitle.h"
+#include "platform/ApplicationTitle.h"
 
 #include <QString>
 
 #include "platform/ExecutablePath.h"
+#include "platform/PathParts.h"
 
 namespace velt {
 
 std::string ApplicationTitle() { return ApplicationTitleOf(ExecutablePath()); }
 
 std::string ApplicationTitleOf(const std::string& executablePath) {
-  std::string name = executablePath.substr(executablePath.find_last_of('/') + 1);
-  name = name.substr(0, name.find('.'));
+  const std::string fileName = FileNameOf(executablePath);
+  const std::string name = fileName.substr(0, fileName.find('.'));
   const QString title = QString::fromStdString(name);
   if (title.isEmpty()) return {};
   // A character outside the basic plane takes two UTF-16 units; keep both.

@@ -247,8 +247,9 @@ TEST_F(HeadlessRun, ASilentSiteHoldsTheShutdownOnlyBrieflyAndItsRowsStayClaimed)
   const auto start = std::chrono::steady_clock::now();
   auto crawl = Start({"--headless", "--threads", "3", "--for", "1", "--site", kSite});
   const std::string path = AwaitDatabase(*crawl);
-  EXPECT_EQ(Finish(*crawl, 25s), 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 15s) << "each silent read may last 30 s";
+  EXPECT_EQ(Finish(*crawl, 60s), 0);
+  // About 7 s (the run's second and the close's grace for the fetches).
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 28s) << "each silent read may last 30 s";
 
   const auto rows = ReadRows(path);
   ASSERT_EQ(rows.size(), 3u);
@@ -266,7 +267,11 @@ TEST_F(HeadlessRun, SigtermDuringALongStartUpIndexingGivesItUpAndEndsCleanly) {
   const auto signalled = std::chrono::steady_clock::now();
   crawl->Signal(SIGTERM);
   EXPECT_EQ(Finish(*crawl, 30s), 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - signalled, 1s);
+  // Given up, not finished: the index is left for the next start. A tenth
+  // of a second is what that needs; the bound leaves room for a loaded
+  // machine and the sanitizers.
+  EXPECT_LT(std::chrono::steady_clock::now() - signalled, 10s);
+  EXPECT_THAT(crawl->Lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("SEARCH INDEX REBUILT"))));
   EXPECT_THAT(crawl->Lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("THREAD CREATOR"))));
   EXPECT_EQ(ReadRows(path).size(), 20000u);
 }

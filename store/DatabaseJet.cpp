@@ -95,6 +95,7 @@ bool TDatabaseJet::CompactAlone(const std::string& user, const std::string& pass
       error = "The database file '" + path + "' is still in use; it was not compacted.";
       return false;
     }
+    engine->MergeMostlyDeadSearchIndexes();  // what deleted rows left there is then free
     const provider::FreeSpace space = engine->Space();
     if (space.freePages == 0 ||
         (space.reclaimsInPlace && space.freePages * kCopyWhenFreeShareAbove < space.pages)) {

@@ -81,7 +81,8 @@ TEST(HostilePage, EveryPageSearchEndsInLinearTimeOnRepeatedOpenTags) {
           MatchSpans spans;
           const auto start = std::chrono::steady_clock::now();
           CompiledPattern(pattern, true).Find(page, 0, scratch, spans);
-          EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+          // Well under a second each unloaded; an hour at the cap before.
+          EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
         }
       }
     }

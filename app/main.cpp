@@ -17,6 +17,7 @@
 #include "net/Http.h"
 #include "net/ProxyChoice.h"
 #include "platform/MainThread.h"
+#include "platform/StopSignals.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ int main(int argc, char* argv[]) {
   }
 
   velt::SetMainThread();
+  velt::IgnoreBrokenPipes();  // a cut output must not cut the close short
   velt::NetStartup();
   const std::string databasePath = velt::IndexDatabasePath();
   int exitCode = 0;

@@ -36,11 +36,18 @@ inline constexpr std::u16string_view MetaCharsetPattern = uR"re(<meta[\s]+charse
 // retrying them made a page of unclosed "<title " take time in the square
 // of its length. The matches are those of the plain pattern.
 inline constexpr std::u16string_view TitlePattern = uR"re(<title[^>]*+(*SKIP)>([^<]*)</title>)re";
+// The meta patterns are "<meta[\s]*name[\s]*=[\s]*"?NAME"?[\s]*([^>]*)>"
+// told the same: the attribute text always runs to the first ">" after the
+// tag's start, so once that attempt fails for want of a ">" every later
+// start fails too. Without that a page of unclosed "<meta name=description "
+// took time in the square of its length (an hour at the answer cap). The
+// matches are those of the plain patterns.
 inline constexpr std::u16string_view DescriptionPattern =
-    uR"re(<meta[\s]*name[\s]*=[\s]*"?description"?[\s]*([^>]*)>)re";
-inline constexpr std::u16string_view KeywordsPattern = uR"re(<meta[\s]*name[\s]*=[\s]*"?keywords"?[\s]*([^>]*)>)re";
+    uR"re(<meta[\s]*name[\s]*=[\s]*"?description"?[\s]*([^>]*+)(*SKIP)>)re";
+inline constexpr std::u16string_view KeywordsPattern =
+    uR"re(<meta[\s]*name[\s]*=[\s]*"?keywords"?[\s]*([^>]*+)(*SKIP)>)re";
 inline constexpr std::u16string_view KbParentsPattern =
-    uR"re(<meta[\s]*name[\s]*=[\s]*"?kbparents"?[\s]*([^>]*)>)re";
+    uR"re(<meta[\s]*name[\s]*=[\s]*"?kbparents"?[\s]*([^>]*+)(*SKIP)>)re";
 inline constexpr std::u16string_view ContentPattern = uR"re(content[\s]*="?([^">]*)"?)re";
 
 // The answer is taken over; the caller does not use it afterwards.

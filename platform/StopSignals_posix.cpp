@@ -14,6 +14,7 @@ void Handle(void (*handler)(int)) {
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);  // sigaction may be called inside a handler
   sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
 }
 
 extern "C" void OnStopSignal(int) {
@@ -26,5 +27,12 @@ extern "C" void OnStopSignal(int) {
 void CatchStopSignals() { Handle(OnStopSignal); }
 
 bool StopSignalReceived() { return stopRequested != 0; }
+
+void IgnoreBrokenPipes() {
+  struct sigaction action {};
+  action.sa_handler = SIG_IGN;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGPIPE, &action, nullptr);
+}
 
 }  // namespace velt

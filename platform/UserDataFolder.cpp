@@ -1,6 +1,7 @@
 #include "platform/UserDataFolder.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -21,10 +22,15 @@ bool FolderIsWritable(const std::string& folder) {
 }
 
 bool MakeUserFolder(const std::string& folder) {
-  std::error_code error;
-  if (std::filesystem::create_directories(folder, error)) {
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+  // Each missing level is made private from its first moment, as the
+  // base-directory rules ask of the data folder itself; folders that exist
+  // keep their mode.
+  std::filesystem::path made;
+  for (const std::filesystem::path& part : std::filesystem::path(folder)) {
+    made /= part;
+    ::mkdir(made.c_str(), 0700);
   }
+  std::error_code error;
   return std::filesystem::is_directory(folder, error);
 }
 

@@ -19,8 +19,8 @@ std::string UserDataHome();
 
 bool FolderIsWritable(const std::string& folder);
 
-// Makes the folder and any missing parents; a folder made here is private
-// to the user. True when the folder exists afterwards.
+// Makes the folder and any missing parents; every folder made here is
+// private to the user (mode 0700), one that exists is left as it is. True when the folder exists afterwards.
 bool MakeUserFolder(const std::string& folder);
 
 }  // namespace velt

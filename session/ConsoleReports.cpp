@@ -1,6 +1,8 @@
 #include "session/ConsoleReports.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "session/ArticleListing.h"
 #include "session/IndexDatabase.h"
@@ -23,6 +25,14 @@ class ReadSession {
   std::string error_;
 };
 
+// The report's exit code once its lines are out: 1 when they could not all
+// be written (a closed pipe, a full disk), which nothing else would show.
+int Delivered(int code) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+  std::fprintf(stderr, "Could not write the report: %s\n", std::strerror(errno));
+  return 1;
+}
+
 }  // namespace
 
 int PrintSearch(const std::string& terms, const std::string& databasePath) {
@@ -38,7 +48,7 @@ int PrintSearch(const std::string& terms, const std::string& databasePath) {
     return 1;
   }
   for (const QString& line : listing.lines) std::printf("%s\n", line.toStdString().c_str());
-  return 0;
+  return Delivered(0);
 }
 
 int PrintStatus(const std::string& databasePath) {
@@ -51,7 +61,7 @@ int PrintStatus(const std::string& databasePath) {
   const bool allAnswered = figures.totalError.empty() && figures.existingError.empty() &&
                            figures.absentError.empty() && figures.lowestError.empty() &&
                            figures.highestError.empty();
-  return allAnswered ? 0 : 1;
+  return Delivered(allAnswered ? 0 : 1);
 }
 
 }  // namespace velt

@@ -7,7 +7,9 @@
 // text the window would show, and closes the file. PrintSearch prints the
 // lines of the result memo; PrintStatus the seven lines of the report
 // box. They return the exit code: 0, or 1 with the error on standard
-// error when the file cannot be opened or a query fails. Main thread only.
+// error when the file cannot be opened, a query fails or the output cannot
+// be written (a closed pipe). The open waits, as every open does, while
+// another instance compacts the file. Main thread only.
 #pragma once
 
 #include <string>

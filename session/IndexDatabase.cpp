@@ -22,7 +22,7 @@ bool OpenIndexDatabase(const std::string& path, RunLog& log) {
 
 bool OpenIndexDatabaseToRead(const std::string& path, std::string& error) {
   Database = std::make_unique<TDatabaseJet>();
-  return Database->TDatabase::Open("", "", path, error);  // the base session never makes a file
+  return Database->OpenExisting("", "", path, error);
 }
 
 bool CloseIndexDatabase(std::string& error) {

@@ -72,7 +72,7 @@ bool IsCopyJournal(const fs::path& file) {
 }  // namespace
 
 bool RemoveCompactionLeftovers(const std::string& databasePath, std::string& error) {
-  const std::string folderName = FolderOf(databasePath);
+  const std::string folderName = FolderOf(FileBehind(databasePath));  // where compaction writes its copies
   std::error_code failure, ignored;
   if (!fs::is_directory(folderName, ignored)) return true;  // nothing can be left there
   FolderLock folder(folderName, FolderLock::Mode::Shared, kFolderLockWait);

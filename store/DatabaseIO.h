@@ -166,6 +166,10 @@ class TDatabaseJet : public TDatabase {
   // Creates the file first when it does not exist.
   bool Open(const std::string& user, const std::string& password, const std::string& dataSource,
             std::string& error) override;
+  // Opens an existing file only, as the base session does, and as every
+  // open of this session does, only while no compaction replaces it.
+  bool OpenExisting(const std::string& user, const std::string& password, const std::string& dataSource,
+                    std::string& error);
 
   // Leaves the file with no free pages and with `newPassword`, at a cost
   // that follows the free pages rather than the file's size: nothing when

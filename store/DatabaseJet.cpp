@@ -40,9 +40,15 @@ bool TDatabaseJet::Open(const std::string& user, const std::string& password, co
   return OpenBesideCompactions(user, password, dataSource, true, error);
 }
 
+bool TDatabaseJet::OpenExisting(const std::string& user, const std::string& password,
+                                const std::string& dataSource, std::string& error) {
+  Close();
+  return OpenBesideCompactions(user, password, dataSource, false, error);
+}
+
 bool TDatabaseJet::OpenBesideCompactions(const std::string& user, const std::string& password,
                                          const std::string& path, bool createMissing, std::string& error) {
-  FolderLock folder(FolderOf(path), FolderLock::Mode::Shared, kFolderLockWait);
+  FolderLock folder(FolderOf(FileBehind(path)), FolderLock::Mode::Shared, kFolderLockWait);
   // Without a lock of the folder at all (a folder that cannot be read or
   // locked) no compaction can run there either, so opening stays safe.
   if (!folder.Held() && folder.Busy()) {
@@ -65,9 +71,11 @@ bool TDatabaseJet::Compact(const std::string& newPassword, std::string& error) {
     return false;
   }
   {
-    FolderLock folder(FolderOf(path), FolderLock::Mode::Exclusive, kFolderLockWait);
+    // The copy takes the place of the file behind a link, not of the link.
+    const std::string file = FileBehind(path);
+    FolderLock folder(FolderOf(file), FolderLock::Mode::Exclusive, kFolderLockWait);
     if (folder.Held()) {
-      const bool compacted = CompactAlone(user, password, targetPassword, path, error);
+      const bool compacted = CompactAlone(user, password, targetPassword, file, error);
       // Reopened before the folder is free again, so no other compaction
       // comes between. Never create a file here: an empty database in
       // place of a lost one would hide the loss.
@@ -87,6 +95,7 @@ bool TDatabaseJet::CompactAlone(const std::string& user, const std::string& pass
       error = "The database file '" + path + "' is still in use; it was not compacted.";
       return false;
     }
+    engine->MergeMostlyDeadSearchIndexes();  // what deleted rows left there is then free
     const provider::FreeSpace space = engine->Space();
     if (space.freePages == 0 ||
         (space.reclaimsInPlace && space.freePages * kCopyWhenFreeShareAbove < space.pages)) {
@@ -121,7 +130,9 @@ bool TDatabaseJet::ReplaceWithCopy(provider::Engine& engine, const std::string& 
   }
   std::string stepError;
   bool replaced = false;
-  if (!fileSystem_.Remove(tempPath, stepError)) {
+  // The copy is written into the empty file, which has the file's access
+  // before it holds any of its rows.
+  if (!fileSystem_.CopyAccess(path, tempPath, stepError)) {
     error = stepError;
   } else {
     try {

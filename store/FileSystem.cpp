@@ -1,12 +1,14 @@
 #include "store/FileSystem.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -63,9 +65,31 @@ class RealFileSystem : public FileSystem {
     SyncDirectory(FolderOf(to));
     return true;
   }
+
+  bool CopyAccess(const std::string& from, const std::string& to, std::string& error) override {
+    struct stat status {};
+    if (::stat(from.c_str(), &status) != 0 || ::chmod(to.c_str(), status.st_mode & 07777) != 0) {
+      error = "Could not give '" + to + "' the access of '" + from + "': " + std::strerror(errno);
+      return false;
+    }
+    // Another owner is for the privileged only; failing that, the group
+    // where this user belongs to it. Otherwise the copy stays this user's.
+    const bool owned = ::chown(to.c_str(), status.st_uid, status.st_gid) == 0 ||
+                       ::chown(to.c_str(), static_cast<uid_t>(-1), status.st_gid) == 0;
+    static_cast<void>(owned);
+    return true;
+  }
 };
 
 }  // namespace
+
+std::string FileBehind(const std::string& path) {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string file = resolved;
+  std::free(resolved);
+  return file;
+}
 
 FileSystem& DefaultFileSystem() {
   static RealFileSystem fileSystem;

@@ -20,8 +20,17 @@ class FileSystem {
   virtual bool Remove(const std::string& path, std::string& error) = 0;
   // Replaces `to` atomically when it exists.
   virtual bool Rename(const std::string& from, const std::string& to, std::string& error) = 0;
+  // Gives `to` the mode of `from`, and its owner and group as far as the
+  // process may (a copy that takes the place of a file must not be
+  // readable by more users than the file was).
+  virtual bool CopyAccess(const std::string& from, const std::string& to, std::string& error) = 0;
 };
 
 FileSystem& DefaultFileSystem();
+
+// The file that a path leads to, symbolic links followed, so that what
+// replaces the file takes its place rather than the link's; the path
+// itself when it leads to nothing.
+std::string FileBehind(const std::string& path);
 
 }  // namespace velt

@@ -6,6 +6,7 @@
 #include "store/provider/Connection.h"
 #include "store/provider/ConnectionString.h"
 #include "store/provider/FileMeta.h"
+#include "store/provider/SearchIndex.h"
 #include "store/provider/SqlLexer.h"
 #include "store/provider/SqliteCalls.h"
 
@@ -57,6 +58,8 @@ std::unique_ptr<Engine> Engine::Open(const std::string& connectionText) {
 Engine::Engine(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
 
 Engine::~Engine() = default;
+
+void Engine::MergeMostlyDeadSearchIndexes() { provider::MergeMostlyDeadSearchIndexes(connection_->Handle()); }
 
 FreeSpace Engine::Space() const {
   sqlite3* db = connection_->Handle();

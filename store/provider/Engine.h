@@ -36,6 +36,9 @@ class Engine {
   static std::unique_ptr<Engine> Open(const std::string& connectionText);
   ~Engine();
 
+  // Merges the search indexes that are mostly dead entries (SearchIndex.h),
+  // so that Space counts what they held as free.
+  void MergeMostlyDeadSearchIndexes();
   FreeSpace Space() const;
   void ReclaimFreePages();
   void WriteCompactedCopy(const std::string& destinationConnectionText);

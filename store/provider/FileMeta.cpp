@@ -74,7 +74,9 @@ void EnsureMetaTables(sqlite3* db) {
                 "CREATE TABLE IF NOT EXISTS __velt_search_relations("
                 "relation TEXT PRIMARY KEY COLLATE NOCASE, base_table TEXT NOT NULL COLLATE NOCASE, "
                 "key_column TEXT NOT NULL, columns TEXT NOT NULL, max_chars INTEGER NOT NULL, "
-                "text_version INTEGER NOT NULL, view_sql TEXT);");
+                "text_version INTEGER NOT NULL, view_sql TEXT);"
+                "CREATE TABLE IF NOT EXISTS __velt_search_removed("
+                "base_table TEXT PRIMARY KEY COLLATE NOCASE, removed INTEGER NOT NULL);");
 }
 
 std::string ReadDatabasePassword(sqlite3* db) {

@@ -12,6 +12,13 @@ namespace velt::provider {
 
 namespace {
 
+// Merging an index rewrites what is alive in it. Once the entries removed
+// since the last merge are twice the rows (two thirds of what the index
+// holds is dead), the space given back outweighs that; a crawl that only
+// adds rows removes one entry per row (the claim's, rewritten by the
+// worker) and stays below.
+constexpr long long kMergeWhenRemovedPerRow = 2;
+
 std::string JoinColumns(const std::vector<std::string>& columns) {
   std::string joined;
   for (const std::string& column : columns) joined += (joined.empty() ? "" : ",") + column;
@@ -50,20 +57,38 @@ void CreateTriggers(sqlite3* db, const SearchIndexDefinition& definition) {
       "INSERT INTO " + index + "(rowid, body) VALUES(NEW.rowid, " + IndexedTextOf(definition, "NEW") + ");";
   // The index keeps no text, so removing a row repeats exactly what was
   // added for it.
+  // The engine keeps what it removes until its parts are merged; the count
+  // tells the close when a merge is worth its cost.
   const std::string removeOld = "INSERT INTO " + index + "(" + index + ", rowid, body) VALUES('delete', OLD.rowid, " +
-                                IndexedTextOf(definition, "OLD") + ");";
+                                IndexedTextOf(definition, "OLD") +
+                                "); UPDATE __velt_search_removed SET removed = removed + 1 WHERE base_table = " +
+                                QuoteEngineText(definition.table) + ";";
   std::string changed = "OLD.rowid IS NOT NEW.rowid";
   for (const std::string& column : definition.columns)
     changed += " OR OLD." + QuoteEngineName(column) + " IS NOT NEW." + QuoteEngineName(column) + " COLLATE BINARY";
   const std::string onInsert = TriggerName(definition.table, "insert");
   const std::string onDelete = TriggerName(definition.table, "delete");
   const std::string onUpdate = TriggerName(definition.table, "update");
+  EngineStatement(db, "INSERT OR IGNORE INTO __velt_search_removed(base_table, removed) VALUES(?, 0)")
+      .Bind(1, definition.table)
+      .Run();
   ExecEngineSql(db, "DROP TRIGGER IF EXISTS " + onInsert + "; DROP TRIGGER IF EXISTS " + onDelete +
                         "; DROP TRIGGER IF EXISTS " + onUpdate + ";");
   ExecEngineSql(db, "CREATE TRIGGER " + onInsert + " AFTER INSERT ON " + table + " BEGIN " + addNew + " END;" +
                         "CREATE TRIGGER " + onDelete + " AFTER DELETE ON " + table + " BEGIN " + removeOld +
                         " END;" + "CREATE TRIGGER " + onUpdate + " AFTER UPDATE ON " + table + " WHEN " +
                         changed + " BEGIN " + removeOld + " " + addNew + " END;");
+}
+
+void ResetRemovedCount(sqlite3* db, const std::string& table) {
+  EngineStatement(db, "INSERT OR REPLACE INTO __velt_search_removed(base_table, removed) VALUES(?, 0)")
+      .Bind(1, table)
+      .Run();
+}
+
+long long RowCount(sqlite3* db, const std::string& table) {
+  EngineStatement query(db, "SELECT count(*) FROM " + QuoteEngineName(table));
+  return query.Step() ? query.Integer(0) : 0;
 }
 
 bool IndexTableExists(sqlite3* db, const std::string& table) {
@@ -87,7 +112,9 @@ long long Rebuild(sqlite3* db, const SearchIndexDefinition& definition) {
                         "tokenize='trigram case_sensitive 1'); INSERT INTO " + index +
                         "(rowid, body) SELECT rowid, " + IndexedTextOf(definition, table) + " FROM " + table +
                         ";");
-  return sqlite3_changes64(db);
+  const long long filled = sqlite3_changes64(db);
+  ResetRemovedCount(db, definition.table);
+  return filled;
 }
 
 // The engine's text of the view's definition; "" when there is no such view.
@@ -151,6 +178,22 @@ std::optional<SearchIndexDefinition> FindSearchIndexFor(sqlite3* db, const std::
   return definition;
 }
 
+void MergeMostlyDeadSearchIndexes(sqlite3* db) {
+  std::vector<std::pair<std::string, long long>> removedByTable;
+  {
+    EngineStatement query(db, "SELECT base_table, removed FROM __velt_search_removed WHERE removed > 0");
+    while (query.Step()) removedByTable.emplace_back(query.Text(0), query.Integer(1));
+  }
+  for (const auto& [table, removed] : removedByTable) {
+    if (!IndexTableExists(db, table) || removed < kMergeWhenRemovedPerRow * RowCount(db, table)) continue;
+    const std::string index = QuoteEngineName(SearchIndexName(table));
+    RunAsOneWrite(db, [&] {
+      ExecEngineSql(db, "INSERT INTO " + index + "(" + index + ") VALUES('optimize');");
+      ResetRemovedCount(db, table);
+    });
+  }
+}
+
 void ForgetSearchIndex(sqlite3* db, const std::string& relation) {
   bool ownsIndex = false;
   {
@@ -160,6 +203,7 @@ void ForgetSearchIndex(sqlite3* db, const std::string& relation) {
   if (ownsIndex) {
     ExecEngineSql(db, "DROP TABLE IF EXISTS " + QuoteEngineName(SearchIndexName(relation)));
     EngineStatement(db, "DELETE FROM __velt_search_relations WHERE base_table=?").Bind(1, relation).Run();
+    EngineStatement(db, "DELETE FROM __velt_search_removed WHERE base_table=?").Bind(1, relation).Run();
   }
   EngineStatement(db, "DELETE FROM __velt_search_relations WHERE relation=?").Bind(1, relation).Run();
 }

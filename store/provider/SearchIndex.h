@@ -56,6 +56,12 @@ long long EnsureSearchIndex(sqlite3* db, const SearchIndexDefinition& definition
 // filled.
 std::optional<SearchIndexDefinition> FindSearchIndexFor(sqlite3* db, const std::string& relation);
 
+// Merges the parts of each index in which the entries removed since its
+// last merge (deleted and rewritten rows) are a large share, so that the
+// space they hold becomes free pages; other indexes are left alone. Each
+// merge is one write, all or nothing.
+void MergeMostlyDeadSearchIndexes(sqlite3* db);
+
 // After `relation` was dropped: a table loses its index, a view stops
 // being served.
 void ForgetSearchIndex(sqlite3* db, const std::string& relation);

@@ -227,7 +227,10 @@ TEST(MainFormStartup, ClosingTheWindowGivesUpALongIndexingAtOnce) {
   ASSERT_TRUE(ShowAndAwaitStartup(form));
 
   ASSERT_NE(closedAt, std::chrono::steady_clock::time_point{});
-  EXPECT_LT(std::chrono::steady_clock::now() - closedAt, std::chrono::seconds(1));
+  // Given up, not finished (a tenth of a second; the bound leaves room for
+  // a loaded machine and the sanitizers).
+  EXPECT_LT(std::chrono::steady_clock::now() - closedAt, std::chrono::seconds(10));
+  EXPECT_THAT(LoggedLines(form), ::testing::Not(::testing::Contains(::testing::HasSubstr("SEARCH INDEX REBUILT"))));
   EXPECT_FALSE(form.isVisible());
   EXPECT_THAT(LoggedLines(form), ::testing::Not(::testing::Contains(LogLine("○", "THREAD CREATOR CREATED"))));
   EXPECT_THAT(boxes.Requests(), IsEmpty());

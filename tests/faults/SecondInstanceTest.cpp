@@ -126,6 +126,9 @@ class WriterAtRename : public FileSystem {
     return DefaultFileSystem().CreateUniqueFile(folder, prefix);
   }
   bool Remove(const std::string& path, std::string& error) override { return DefaultFileSystem().Remove(path, error); }
+  bool CopyAccess(const std::string& from, const std::string& to, std::string& error) override {
+    return DefaultFileSystem().CopyAccess(from, to, error);
+  }
   bool Rename(const std::string& from, const std::string& to, std::string& error) override {
     writer = std::make_unique<ChildProcess>(std::vector<std::string>{FAULT_CRAWL_PROCESS, file_, "insert", "150000"});
     writer->WaitForLine("ROW ", 2s);

@@ -173,7 +173,7 @@ TEST(HttpRequestTest, TheShutdownCutoffEndsFetchesUnderWayAndLaterOnesUntilLifte
   SetFetchCutoff(start + 300ms);
   waiting.join();
   EXPECT_EQ(underWay, kFetchAbandonedText);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);  // not the 30 s receive time-out
   EXPECT_EQ(fetch(), kFetchAbandonedText);
 
   LiftFetchCutoff();

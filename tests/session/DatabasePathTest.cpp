@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
 
 #include "session/DatabasePath.h"
 #include "platform/UserDataFolder.h"
@@ -36,6 +40,21 @@ TEST(DatabasePath, DataFolderFollowsTheBaseDirectoryRules) {
   EXPECT_EQ(UserDataHomeFrom(nullptr, "/home/u"), "/home/u/.local/share");
   EXPECT_EQ(UserDataHomeFrom("", "/home/u"), "/home/u/.local/share");
   EXPECT_EQ(UserDataHomeFrom("relative/data", "/home/u"), "/home/u/.local/share");
+}
+
+TEST(DatabasePath, DataFoldersMadeForTheFileArePrivateAndOthersKeepTheirMode) {
+  QTemporaryDir home;
+  const std::string existing = home.path().toStdString() + "/share";
+  ASSERT_EQ(::mkdir(existing.c_str(), 0755), 0);
+  ASSERT_TRUE(MakeUserFolder(existing + "/data/VeltIndexer"));
+  const auto mode = [](const std::string& folder) {
+    struct stat status {};
+    EXPECT_EQ(::stat(folder.c_str(), &status), 0);
+    return status.st_mode & 0777;
+  };
+  EXPECT_EQ(mode(existing), 0755u);
+  EXPECT_EQ(mode(existing + "/data"), 0700u);
+  EXPECT_EQ(mode(existing + "/data/VeltIndexer"), 0700u);
 }
 
 }  // namespace

@@ -25,6 +25,9 @@ class FailingFileSystem : public FileSystem {
   bool Remove(const std::string& path, std::string& error) override {
     return DefaultFileSystem().Remove(path, error);
   }
+  bool CopyAccess(const std::string& from, const std::string& to, std::string& error) override {
+    return DefaultFileSystem().CopyAccess(from, to, error);
+  }
   bool Rename(const std::string& from, const std::string& to, std::string& error) override {
     if (failRename) {
       error = "rename refused by the test";

@@ -16,13 +16,18 @@
 //
 // ListArticles is the same search without a window, for a caller that
 // holds DatabaseLock: it gives the lines `memResult` would show, or the
-// error text. RunArticleSearch is for the main thread only.
+// error text; with the lines come the hits as values and which lines show
+// which hit (SearchHits.h). RunArticleSearch returns the listing it showed
+// or the error it reported. It is for the main thread only.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "app/SearchHits.h"
 
 class QPlainTextEdit;
 
@@ -33,11 +38,13 @@ struct ArticleListing {
   bool ok = false;
   QString error;      // when not ok
   QStringList lines;  // when ok
+  std::vector<ArticleHit> hits;
+  std::vector<HitLines> hitLines;  // of `lines`, one per hit
 };
 
 ArticleListing ListArticles(const QString& input, const std::function<bool()>& escPressed);
 
-void RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
+ArticleListing RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
                       const std::function<bool()>& escPressed);
 
 }  // namespace velt

@@ -25,7 +25,7 @@ class ReadSession {
 
 }  // namespace
 
-int PrintSearch(const std::string& terms, const std::string& databasePath) {
+int PrintSearch(const std::string& terms, const std::string& databasePath, HitFormat format) {
   ReadSession session(databasePath);
   if (!session.Ok()) return 1;
   ArticleListing listing;
@@ -37,7 +37,16 @@ int PrintSearch(const std::string& terms, const std::string& databasePath) {
     std::fprintf(stderr, "%s\n", listing.error.toStdString().c_str());
     return 1;
   }
-  for (const QString& line : listing.lines) std::printf("%s\n", line.toStdString().c_str());
+  if (format != HitFormat::Text) {
+    const std::string table = FormatHits(listing.hits, format);
+    std::fwrite(table.data(), 1, table.size(), stdout);
+  } else {
+    for (const QString& line : listing.lines) std::printf("%s\n", line.toStdString().c_str());
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {  // a full disk must not pass for a whole listing
+    std::perror("standard output");
+    return 1;
+  }
   return 0;
 }
 

@@ -5,7 +5,7 @@
 #include <QSaveFile>
 
 #include "about/MessageBox.h"
-#include "app/HitExport.h"
+#include "session/HitExport.h"
 
 namespace velt {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "app/SearchHits.h"
+#include "session/SearchHits.h"
 
 class QWidget;
 

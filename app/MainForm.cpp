@@ -10,12 +10,12 @@
 #include "about/MessageBox.h"
 #include "about/VersionInfo.h"
 #include "app/ArticleSearch.h"
-#include "app/CrawlSession.h"
+#include "session/CrawlSession.h"
 #include "app/EscapeKey.h"
 #include "app/MessageLog.h"
 #include "app/PaintBox.h"
 #include "app/ResultMemoHits.h"
-#include "app/StatusReport.h"
+#include "session/StatusReport.h"
 #include "app/WindowCrawlerHost.h"
 #include "app/WindowFont.h"
 #include "app/WorkerList.h"
@@ -97,6 +97,7 @@ void TMainForm::BtnSearchClick() {
   });
 }
 
-void TMainForm::BtnStatusClick() { ShowStatusReport(); }
+// The box opens after the queries have let go of the database.
+void TMainForm::BtnStatusClick() { ShowMessageBox(FormatStatusReport(QueryStatusFigures()), MbIconInformation); }
 
 }  // namespace velt

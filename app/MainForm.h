@@ -34,8 +34,7 @@ class WorkerList;
 
 class TMainForm : public QWidget {
  public:
-  explicit TMainForm(const std::string& databasePath, const std::string& articleBaseUrl = ArticleBaseUrl,
-                     QWidget* parent = nullptr);
+  TMainForm(const std::string& databasePath, const std::string& articleBaseUrl, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Whether the start-up sequence has run (it runs once per window).

@@ -15,7 +15,7 @@
 #include <QObject>
 #include <vector>
 
-#include "app/SearchHits.h"
+#include "session/SearchHits.h"
 
 class QPlainTextEdit;
 class QPoint;

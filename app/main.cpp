@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/ConsoleReports.h"
-#include "app/DatabasePath.h"
-#include "app/HeadlessRun.h"
+#include "session/CommandLine.h"
+#include "session/ConsoleReports.h"
+#include "session/DatabasePath.h"
+#include "session/HeadlessRun.h"
 #include "app/MainForm.h"
 #include "app/MainThreadWakeup.h"
 #include "net/Http.h"
@@ -21,7 +21,7 @@ namespace {
 int RunWindow(int argc, char* argv[], const std::string& databasePath, const std::string& site) {
   QApplication application(argc, argv);
   velt::ScopedMainThreadWakeup wakeup;
-  velt::TMainForm form(databasePath, site.empty() ? std::string(velt::ArticleBaseUrl) : site);
+  velt::TMainForm form(databasePath, site);
   form.show();
   return QApplication::exec();
 }  // the window's destruction stops the crawl and closes the database

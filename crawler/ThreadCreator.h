@@ -57,7 +57,7 @@ class TThreadCreator : public Thread {
  public:
   // The base URL stays the same for the dispatcher's life: the build's site
   // or the one chosen when the program started.
-  explicit TThreadCreator(CrawlerHost& host, std::string articleBaseUrl = ArticleBaseUrl);
+  TThreadCreator(CrawlerHost& host, std::string articleBaseUrl);
 
  protected:
   void Execute() override;

@@ -268,7 +268,7 @@ TEST_F(HeadlessRun, SearchAndStatusPrintWhatTheWindowShows) {
   const auto [status, statusCode] = Run({"--status"});
 
   MessageBoxRecorder boxes;
-  TMainForm window(path);
+  TMainForm window(path, ArticleBaseUrl);
   ASSERT_TRUE(ShowAndAwaitStartup(window));
   auto& edit = *window.findChild<QLineEdit*>("EditWord");
   auto& search = *window.findChild<QPushButton*>("BtnSearch");

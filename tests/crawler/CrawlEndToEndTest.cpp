@@ -44,7 +44,7 @@ std::string AsStored(const std::string& utf8) { return Cp932ToUtf8(Utf8ToCp932(u
 // stops it (dispatcher first, then the wait for the workers).
 void Crawl(FakeHost& host, size_t claims) {
   host.maxThreads = 30;
-  TThreadCreator creator(host);
+  TThreadCreator creator(host, ArticleBaseUrl);
   creator.Start();
   EXPECT_TRUE(ServeUntil([&] { return host.added.size() >= claims; }, 60s));
   creator.Terminate();
@@ -264,7 +264,7 @@ TEST_F(CrawlEndToEndTest, AnAnswerCutByATimeLimitStaysClaimedAndIsFetchedAfterTh
 TEST_F(CrawlEndToEndTest, ASiteThatRefusesEveryConnectionIsLoggedOnceAndItsRowsStayClaimed) {
   if (std::getenv("VELT_PRIVATE_NETNS") == nullptr) GTEST_SKIP() << "port 80 may be served here";
   host.maxThreads = 5;
-  TThreadCreator creator(host);
+  TThreadCreator creator(host, ArticleBaseUrl);
   creator.Start();
   EXPECT_TRUE(ServeUntil([&] { return host.added.size() >= 60; }, 30s));
   creator.Terminate();

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTimer>
 #include <filesystem>
@@ -54,9 +55,17 @@ void WhenShown(std::function<void(T&)> act) {
   timer->start(10);
 }
 
+// The file dialog keeps the folders it visited in the user's settings;
+// these tests keep theirs apart, for the whole test program.
+void UseOwnSettings() {
+  static QTemporaryDir settings;
+  qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+}
+
 class SearchHitsTest : public StartedWindow {
  protected:
   void SetUp() override {
+    UseOwnSettings();
     StartedWindow::SetUp();
     Exec("INSERT INTO VELTINDEX(KBID,URL,RESCODE,TITLE,DESCRIPTION,KEYWORDS) VALUES(\"100001\",\"" + kUrl +
          "100001\",200,\"記事 \"\"A\"\", 1\",\"一行目\r\n二行目\",\"key,word\")");
@@ -150,10 +159,12 @@ TEST_F(SearchHitsTest, TheContextMenuSavesAllHitsAsCsv) {
 
 TEST_F(SearchHitsTest, AFailedCsvWriteSaysWhyInABox) {
   Search();
-  ChooseFromMenu(4, QStringLiteral("すべてのヒットをCSVで保存(&S)..."), QStringLiteral("/proc/hits.csv"));
+  const std::string notAFolder = db_.Folder() + "/file";
+  QFile(QString::fromStdString(notAFolder)).open(QIODevice::WriteOnly);
+  ChooseFromMenu(4, QStringLiteral("すべてのヒットをCSVで保存(&S)..."), QString::fromStdString(notAFolder + "/hits.csv"));
   ASSERT_EQ(boxes_.Requests().size(), 1u);
   const std::string text = boxes_.Requests()[0].text;
-  EXPECT_THAT(text, HasSubstr("CSVファイルを保存できませんでした。\n/proc/hits.csv\n"));
+  EXPECT_THAT(text, HasSubstr("CSVファイルを保存できませんでした。\n" + notAFolder + "/hits.csv\n"));
   EXPECT_GT(text.size(), text.rfind('\n') + 1) << "the reason follows";
 }
 

@@ -22,8 +22,9 @@
 
 namespace velt {
 
-TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl, QWidget* parent)
-    : QWidget(parent), articleBaseUrl_(articleBaseUrl) {
+TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
+                     std::shared_ptr<const ProxyRoutes> proxies, QWidget* parent)
+    : QWidget(parent), articleBaseUrl_(articleBaseUrl), proxies_(std::move(proxies)) {
   setObjectName(QStringLiteral("MainForm"));
   setFont(MainWindowFont());
   ui_ = BuildMainFormControls(*this);
@@ -61,7 +62,7 @@ void TMainForm::RunStartupSequence() {
   ui_.AfterShowTrigger->hide();
   // Closing the window gives up a long renewal of the search index (a file
   // of an earlier version), which the next start does again.
-  RunWatched([this] { session_->Start(articleBaseUrl_, [this] { return !escapeKey_->CloseRequested(); }); });
+  RunWatched([this] { session_->Start(articleBaseUrl_, [this] { return !escapeKey_->CloseRequested(); }, proxies_); });
   startupHasRun_ = true;
 }
 

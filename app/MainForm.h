@@ -34,7 +34,9 @@ class WorkerList;
 
 class TMainForm : public QWidget {
  public:
-  TMainForm(const std::string& databasePath, const std::string& articleBaseUrl, QWidget* parent = nullptr);
+  // Fetches go through the proxies' routes (direct without them).
+  TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
+            std::shared_ptr<const ProxyRoutes> proxies = nullptr, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Whether the start-up sequence has run (it runs once per window).
@@ -65,6 +67,7 @@ class TMainForm : public QWidget {
   std::unique_ptr<CrawlSession> session_;
   std::unique_ptr<ResultMemoHits> resultHits_;
   const std::string articleBaseUrl_;
+  std::shared_ptr<const ProxyRoutes> proxies_;
   bool startupHasRun_ = false;
 };
 

@@ -25,6 +25,7 @@
 #include "crawler/FetchFailureWatch.h"
 #include "crawler/PageInfo.h"
 #include "net/Http.h"
+#include "net/ProxyChoice.h"
 #include "platform/Thread.h"
 
 namespace velt {
@@ -32,20 +33,25 @@ namespace velt {
 class TRegExp;
 
 inline constexpr char RequestFormat[] =
-    "GET %s HTTP/1.0\r\nHOST: %s\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n\r\n";
+    "GET %s HTTP/1.0\r\nHOST: %s\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n%s\r\n";
 inline constexpr char TimeStampFormat[] = "%Y%m%d%H%M%S";  // strftime form of "yyyymmddhhnnss"
 
-// The request text for a path and the HOST header's "host:port".
-std::string BuildRequest(const std::string& path, const std::string& hostHeader);
+// The request text for the request line's target (the path, or behind a
+// proxy the absolute URL), the HOST header's "host:port" and any header
+// lines the proxy needs (each with its CRLF).
+std::string BuildRequest(const std::string& requestTarget, const std::string& hostHeader,
+                         const std::string& proxyLines = "");
 
 class TDownloadThread : public Thread {
  public:
   // The program always uses the client's standard time limits; tests of
   // hostile servers pass shorter ones. Without a watch failures go unseen;
   // the dispatcher's offer of controls, if given, hears of the line going.
+  // Without proxy routes every fetch goes direct.
   TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                   const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchFailureWatch> failures = nullptr,
-                  std::shared_ptr<ControlsSnapshot> controls = nullptr);
+                  std::shared_ptr<ControlsSnapshot> controls = nullptr,
+                  std::shared_ptr<const ProxyRoutes> proxies = nullptr);
   ~TDownloadThread() override;
 
  protected:
@@ -61,6 +67,7 @@ class TDownloadThread : public Thread {
   HttpTimeouts timeouts_;
   std::shared_ptr<FetchFailureWatch> failures_;
   std::shared_ptr<ControlsSnapshot> controls_;
+  std::shared_ptr<const ProxyRoutes> proxies_;
   std::string fetchError_;  // why the run ended without an answer
   std::unique_ptr<AnswerBuffer> Buffer;
   std::unique_ptr<TRegExp> RegExp;

@@ -42,6 +42,7 @@
 #include "crawler/CrawlerHost.h"
 #include "crawler/FailurePacing.h"
 #include "crawler/FetchFailureWatch.h"
+#include "net/ProxyChoice.h"
 #include "platform/Thread.h"
 #include "store/DatabaseIO.h"
 
@@ -55,9 +56,10 @@ extern const char ArticleBaseUrl[];
 
 class TThreadCreator : public Thread {
  public:
-  // The base URL stays the same for the dispatcher's life: the build's site
-  // or the one chosen when the program started.
-  TThreadCreator(CrawlerHost& host, std::string articleBaseUrl);
+  // The base URL and the proxy routes stay the same for the dispatcher's
+  // life: the build's site or the one chosen when the program started, and
+  // the proxies chosen then (none when not given).
+  TThreadCreator(CrawlerHost& host, std::string articleBaseUrl, std::shared_ptr<const ProxyRoutes> proxies = nullptr);
 
  protected:
   void Execute() override;
@@ -82,6 +84,7 @@ class TThreadCreator : public Thread {
 
   CrawlerHost& host_;
   const std::string articleBaseUrl_;
+  const std::shared_ptr<const ProxyRoutes> proxies_;
   std::int32_t MaxThreads = 0;
   std::int32_t ThreadCount = 0;
   bool Retry302 = false;

@@ -8,10 +8,13 @@
 
 #include "crawler/ThreadCreator.h"
 #include "net/FetchTarget.h"
+#include "net/ProxyChoice.h"
 
 namespace velt {
 namespace {
 
+// Spelt as the desktop shortcuts that users already have pass it; the
+// program reads nothing from it and must go on accepting it.
 constexpr char kLauncherArgument[] = "/starup";
 
 // A whole decimal number from `low` to `high`.
@@ -65,9 +68,8 @@ class Options {
  private:
   // Every option, and whether it takes a value.
   inline static const std::map<std::string, bool> kTakesValue = {
-      {"--site", true},     {"--headless", false}, {"--threads", true}, {"--retry-302", false},
-      {"--for", true},      {"--search", true},    {"--format", true},  {"--status", false},
-      {"--help", false},
+      {"--site", true},     {"--proxy", true},     {"--headless", false}, {"--threads", true}, {"--retry-302", false},
+      {"--for", true},      {"--search", true},    {"--format", true},    {"--status", false}, {"--help", false},
   };
   std::map<std::string, std::string> values_;
   std::vector<std::string> loose_;
@@ -100,9 +102,11 @@ bool CheckBelonging(const Options& options, RunMode mode, std::string& error) {
     error = "--format needs --search";
     return false;
   }
-  if (options.Has("--site") && mode != RunMode::Window && mode != RunMode::Headless) {
-    error = "--site applies to the window and to --headless only";
-    return false;
+  for (const char* name : {"--site", "--proxy"}) {
+    if (options.Has(name) && mode != RunMode::Window && mode != RunMode::Headless) {
+      error = std::string(name) + " applies to the window and to --headless only";
+      return false;
+    }
   }
   if (mode != RunMode::Window && !options.Loose().empty()) {
     error = "unexpected argument " + options.Loose().front();
@@ -119,6 +123,13 @@ bool ReadValues(const Options& options, CommandLine& line, std::string& error) {
       return false;
     }
     line.site = options.Value("--site");
+  }
+  if (options.Has("--proxy")) {
+    if (options.Value("--proxy").empty()) {
+      error = "--proxy needs a proxy URL or " + std::string(kNoProxyOption);
+      return false;
+    }
+    line.proxy = options.Value("--proxy");
   }
   if (options.Has("--threads")) {
     const auto threads = ReadNumber(options.Value("--threads"), 0, 30);
@@ -182,8 +193,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
 
 std::string UsageText(const std::string& programName) {
   const std::string& p = programName;
-  return "Usage: " + p + " [--site URL]\n"
-         "       " + p + " --headless [--threads N] [--retry-302] [--site URL] [--for SECONDS]\n"
+  return "Usage: " + p + " [--site URL] [--proxy URL|direct]\n"
+         "       " + p + " --headless [--threads N] [--retry-302] [--site URL] [--proxy URL|direct]\n"
+         "       " + std::string(p.size(), ' ') + "            [--for SECONDS]\n"
          "       " + p + " --search \"TERMS\" [--format text|csv|tsv|json]\n"
          "       " + p + " --status\n"
          "       " + p + " --help\n"
@@ -194,6 +206,12 @@ std::string UsageText(const std::string& programName) {
          "                    (http:// or https://, the host with an optional :port, and the\n"
          "                    path up to the article number; at most " +
          std::to_string(kMaxSiteBaseUrlLength) + " characters)\n"
+         "  --proxy URL       fetch through this proxy in this run, for http:// and\n"
+         "                    https:// alike: http://[user:password@]host[:port] (port " +
+         std::to_string(kDefaultProxyPort) + "\n"
+         "                    when none is given); without it the environment's\n"
+         "                    http_proxy, https_proxy, all_proxy and no_proxy decide\n"
+         "  --proxy direct    fetch without a proxy, whatever the environment says\n"
          "  --headless        crawl without a window: the log and a progress line every\n"
          "                    10 seconds go to standard output; Ctrl+C or SIGTERM stops the\n"
          "                    crawl as closing the window does (a second Ctrl+C ends at once)\n"

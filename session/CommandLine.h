@@ -5,6 +5,10 @@
 //   --site URL           the site to crawl in this run instead of the
 //                        build's (window or --headless; net/FetchTarget.h
 //                        says which URLs serve)
+//   --proxy URL|direct   fetch through this proxy in this run instead of
+//                        the environment's, or through none (window or
+//                        --headless; net/ProxyChoice.h's
+//                        ChooseProxyRoutes checks the value)
 //   --headless           crawl without a window
 //     --threads N        downloads at once, 0 to 30
 //     --retry-302        fetch rows last answered 302 again
@@ -37,6 +41,7 @@ struct CommandLine {
 
   RunMode mode = RunMode::Window;
   std::string site;  // the article base URL to crawl: --site's, else the build's
+  std::string proxy;  // empty: the environment's; a proxy URL or "direct"
   int threads = DefaultHeadlessThreads;
   bool retry302 = false;
   int forSeconds = 0;  // 0: until a stop signal

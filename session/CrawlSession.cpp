@@ -16,12 +16,14 @@ CrawlSession::~CrawlSession() = default;
 
 bool CrawlSession::Open(const std::string& databasePath) { return OpenIndexDatabase(databasePath, log_); }
 
-bool CrawlSession::Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive) {
+bool CrawlSession::Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive,
+                         std::shared_ptr<const ProxyRoutes> proxies) {
   if (started_) return ThreadCreator != nullptr;
   started_ = true;
   if (!RunIndexStartup(log_, keepAlive)) return false;
   try {
-    ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl);
+    if (proxies && !proxies->Description().empty()) log_.WriteLog(proxies->Description(), 0);
+    ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl, std::move(proxies));
     ThreadCreator->Start();
     log_.WriteLog("THREAD CREATOR CREATED", 0);
     return true;

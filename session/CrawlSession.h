@@ -4,7 +4,8 @@
 // Open opens the index database on the path (the file is made when it is
 // missing) and logs "CONNECTED:" with the path, or the error followed by
 // the fatal notice. Start runs the index upkeep, then starts the
-// dispatcher on the host with the run's article base URL and logs "THREAD
+// dispatcher on the host with the run's article base URL and proxy routes,
+// logs which proxy serves which scheme (nothing when none does) and "THREAD
 // CREATOR CREATED"; any failure is logged and followed by the fatal notice,
 // and then no dispatcher runs. Only the first Start does anything.
 // Shutdown stops the dispatcher and waits for it, waits until the host
@@ -22,6 +23,7 @@
 namespace velt {
 
 class CrawlerHost;
+struct ProxyRoutes;
 class RunLog;
 class TThreadCreator;
 
@@ -36,7 +38,8 @@ class CrawlSession {
   bool Open(const std::string& databasePath);
   // Returns whether the dispatcher runs. `keepAlive` serves a long upkeep
   // step as in RunIndexStartup (StartupSequence.h).
-  bool Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive);
+  bool Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive,
+             std::shared_ptr<const ProxyRoutes> proxies = nullptr);
   // Returns whether the database had been open and was compacted and
   // closed cleanly; otherwise `error` says why not.
   bool Shutdown(std::string& error);

@@ -37,7 +37,8 @@ void ServeUntilStopped(const CommandLine& line, CrawlProgress& progress, RunLog&
 
 }  // namespace
 
-int RunHeadless(const CommandLine& line, const std::string& databasePath) {
+int RunHeadless(const CommandLine& line, const std::string& databasePath,
+                std::shared_ptr<const ProxyRoutes> proxies) {
   CatchStopSignals();
   HeadlessLog log;
   CrawlProgress progress(Clock::now());
@@ -51,7 +52,7 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath) {
   const bool opened = session.Open(databasePath);
   // A stop signal during a long start-up indexing gives it up (the next
   // start does it again) and ends the run as a stop during the crawl does.
-  const bool started = opened && session.Start(site, [] { return !StopSignalReceived(); });
+  const bool started = opened && session.Start(site, [] { return !StopSignalReceived(); }, std::move(proxies));
   const bool stoppedBeforeTheCrawl = opened && !started && StopSignalReceived();
   if (started) {
     ServeUntilStopped(line, progress, log);

@@ -15,14 +15,18 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace velt {
 
 struct CommandLine;
+struct ProxyRoutes;
 
 inline constexpr std::chrono::seconds ProgressInterval{10};
 
-int RunHeadless(const CommandLine& line, const std::string& databasePath);
+// Fetches go through the proxies' routes (direct without them).
+int RunHeadless(const CommandLine& line, const std::string& databasePath,
+                std::shared_ptr<const ProxyRoutes> proxies = nullptr);
 
 }  // namespace velt

@@ -21,18 +21,19 @@ class UpdatesSuspended {
 
 }  // namespace
 
-void RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
-                      const std::function<bool()>& escPressed) {
+ArticleListing RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
+                                const std::function<bool()>& escPressed) {
   BusyCursor busy;
   CriticalSectionGuard hold(DatabaseLock);
   UpdatesSuspended frozen(memResult);
-  const ArticleListing listing = ListArticles(input, escPressed);
+  ArticleListing listing = ListArticles(input, escPressed);
   if (!listing.ok) {
     memErr.setPlainText(listing.error);
-    return;
+    return listing;
   }
   memErr.setPlainText(QString::fromStdString(listing.sql) + QStringLiteral("\nESCキーで中断できます。"));
   memResult.setPlainText(listing.lines.join(QLatin1Char('\n')));
+  return listing;
 }
 
 }  // namespace velt

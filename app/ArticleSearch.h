@@ -7,17 +7,20 @@
 // be read; `memResult` then keeps its previous text. Otherwise `memResult`
 // gets the listing's lines; it is not redrawn until the end.
 //
-// `escPressed` is asked once per row (see ListArticles). Main thread only.
+// `escPressed` is asked once per row (see ListArticles). Returns the
+// listing shown, or the error reported. Main thread only.
 #pragma once
 
 #include <QString>
 #include <functional>
 
+#include "session/ArticleListing.h"
+
 class QPlainTextEdit;
 
 namespace velt {
 
-void RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
-                      const std::function<bool()>& escPressed);
+ArticleListing RunArticleSearch(const QString& input, QPlainTextEdit& memResult, QPlainTextEdit& memErr,
+                                const std::function<bool()>& escPressed);
 
 }  // namespace velt

@@ -14,6 +14,7 @@
 #include "app/EscapeKey.h"
 #include "app/MessageLog.h"
 #include "app/PaintBox.h"
+#include "app/ResultMemoHits.h"
 #include "session/StatusReport.h"
 #include "app/WindowCrawlerHost.h"
 #include "app/WindowFont.h"
@@ -33,6 +34,7 @@ TMainForm::TMainForm(const std::string& databasePath, const std::string& article
   host_ = std::make_unique<WindowCrawlerHost>(*ui_.UpdnThreadCount, *ui_.ChkRetry302, *workers_, *log_);
   escapeKey_ = std::make_unique<EscapeKeyMonitor>(*this);
   session_ = std::make_unique<CrawlSession>(*host_, *log_);
+  resultHits_ = std::make_unique<ResultMemoHits>(*ui_.MemResult);
 
   ui_.AfterShowTrigger->SetOnPaint([this] { AfterShowTriggerPaint(); });
   connect(ui_.BtnVersion, &QPushButton::clicked, this, [this] { BtnVersionClick(); });
@@ -42,6 +44,8 @@ TMainForm::TMainForm(const std::string& databasePath, const std::string& article
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::UseUrlHandler(UrlHandler& handler) { resultHits_->UseUrlHandler(handler); }
 
 void TMainForm::FormCreate(const std::string& databasePath) {
   SetVersionCaption(*this);
@@ -87,8 +91,10 @@ void TMainForm::BtnVersionClick() {
 
 void TMainForm::BtnSearchClick() {
   RunWatched([this] {
-    RunArticleSearch(ui_.EditWord->text(), *ui_.MemResult, *ui_.MemErr,
-                     [this] { return escapeKey_->EscPressed() || escapeKey_->CloseRequested(); });
+    ArticleListing listing =
+        RunArticleSearch(ui_.EditWord->text(), *ui_.MemResult, *ui_.MemErr,
+                         [this] { return escapeKey_->EscPressed() || escapeKey_->CloseRequested(); });
+    if (listing.ok) resultHits_->Keep(std::move(listing.hits), std::move(listing.hitLines));
   });
 }
 

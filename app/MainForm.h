@@ -28,6 +28,8 @@ class CrawlerHost;
 class CrawlSession;
 class EscapeKeyMonitor;
 class MessageLog;
+class ResultMemoHits;
+class UrlHandler;
 class WorkerList;
 
 class TMainForm : public QWidget {
@@ -41,6 +43,9 @@ class TMainForm : public QWidget {
   bool StartupHasRun() const { return startupHasRun_; }
   MessageLog& Log() { return *log_; }
   CrawlerHost& Host() { return *host_; }
+  // Where the result memo's hits are opened (the desktop's browser unless
+  // told otherwise).
+  void UseUrlHandler(UrlHandler& handler);
 
  private:
   void FormCreate(const std::string& databasePath);
@@ -60,6 +65,7 @@ class TMainForm : public QWidget {
   std::unique_ptr<CrawlerHost> host_;
   std::unique_ptr<EscapeKeyMonitor> escapeKey_;
   std::unique_ptr<CrawlSession> session_;
+  std::unique_ptr<ResultMemoHits> resultHits_;
   const std::string articleBaseUrl_;
   std::shared_ptr<const ProxyRoutes> proxies_;
   bool startupHasRun_ = false;

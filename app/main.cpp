@@ -68,7 +68,7 @@ int main(int argc, char* argv[]) {
       exitCode = velt::RunHeadless(line, databasePath, proxies);
       break;
     case velt::RunMode::Search:
-      exitCode = velt::PrintSearch(line.searchTerms, databasePath);
+      exitCode = velt::PrintSearch(line.searchTerms, databasePath, line.searchFormat);
       break;
     case velt::RunMode::Status:
       exitCode = velt::PrintStatus(databasePath);

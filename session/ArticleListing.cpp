@@ -1,5 +1,6 @@
 #include "session/ArticleListing.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "session/SearchTerms.h"
@@ -9,27 +10,18 @@
 namespace velt {
 namespace {
 
-const QString kHyphenLine(50, QLatin1Char('-'));
-
-// Lists the rows of an open query; returns the hit count.
-int ListHits(Recordset& rs, QStringList& lines, const std::function<bool()>& escPressed) {
-  int hits = 0;
+// Reads the rows of an open query into `hits`; true when Escape broke
+// the reading off.
+bool ReadHits(Recordset& rs, std::vector<ArticleHit>& hits, const std::function<bool()>& escPressed) {
   while (!Database->IsEmpty(rs)) {
-    ++hits;
-    const int fields = Database->FieldCount(rs);
-    for (int i = 0; i < fields; ++i) {
-      const std::string value = NullTo(Database->FieldByIndex(rs, i), std::string()).AsText();
-      if (!value.empty()) lines << QString::fromStdString(value);
-    }
-    lines << QString();
+    ArticleHit& hit = hits.emplace_back();
+    const auto columns = hit.Columns();
+    const int fields = std::min(Database->FieldCount(rs), static_cast<int>(columns.size()));
+    for (int i = 0; i < fields; ++i) *columns[i] = NullTo(Database->FieldByIndex(rs, i), std::string()).AsText();
     Database->Next(rs);
-    if (escPressed()) {
-      lines.prepend(QString());
-      lines.prepend(QStringLiteral("※中断しました"));
-      break;
-    }
+    if (escPressed()) return true;
   }
-  return hits;
+  return false;
 }
 
 }  // namespace
@@ -44,14 +36,15 @@ ArticleListing ListArticles(const QString& input, const std::function<bool()>& e
     return listing;
   }
   try {
-    const int hits = ListHits(rs, listing.lines, escPressed);
+    const bool brokenOff = ReadHits(rs, listing.hits, escPressed);
     Database->CloseQuery(rs);
-    listing.lines.prepend(kHyphenLine);
-    listing.lines.prepend(QStringLiteral("[%1 件] ヒットしました。").arg(hits));
-    listing.lines.prepend(kHyphenLine);
+    HitListing shown = ListingLines(listing.hits, brokenOff);
+    listing.lines = std::move(shown.lines);
+    listing.hitLines = std::move(shown.hitLines);
     listing.ok = true;
   } catch (const std::exception& e) {  // a row operation raised: the listing is incomplete
     listing.lines.clear();
+    listing.hits.clear();
     listing.error = QString::fromUtf8(e.what());
   }
   return listing;

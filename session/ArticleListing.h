@@ -5,6 +5,8 @@
 // result memo shows: the hit count between two lines of hyphens, then each
 // hit's non-empty values, one per line, followed by an empty line; or the
 // error text when the statement cannot be run or a row cannot be read.
+// With the lines come the hits as values and which lines show which hit
+// (SearchHits.h).
 //
 // `escPressed` is asked once per row; when it answers true the listing
 // stops after that row and a notice stands above the hits. It may let the
@@ -17,6 +19,9 @@
 #include <QStringList>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "session/SearchHits.h"
 
 namespace velt {
 
@@ -25,6 +30,8 @@ struct ArticleListing {
   bool ok = false;
   QString error;      // when not ok
   QStringList lines;  // when ok
+  std::vector<ArticleHit> hits;
+  std::vector<HitLines> hitLines;  // of `lines`, one per hit
 };
 
 ArticleListing ListArticles(const QString& input, const std::function<bool()>& escPressed);

@@ -69,7 +69,7 @@ class Options {
   // Every option, and whether it takes a value.
   inline static const std::map<std::string, bool> kTakesValue = {
       {"--site", true},     {"--proxy", true},     {"--headless", false}, {"--threads", true}, {"--retry-302", false},
-      {"--for", true},      {"--search", true},    {"--status", false}, {"--help", false},
+      {"--for", true},      {"--search", true},    {"--format", true},    {"--status", false}, {"--help", false},
   };
   std::map<std::string, std::string> values_;
   std::vector<std::string> loose_;
@@ -97,6 +97,10 @@ bool CheckBelonging(const Options& options, RunMode mode, std::string& error) {
       error = std::string(name) + " needs --headless";
       return false;
     }
+  }
+  if (options.Has("--format") && mode != RunMode::Search) {
+    error = "--format needs --search";
+    return false;
   }
   for (const char* name : {"--site", "--proxy"}) {
     if (options.Has(name) && mode != RunMode::Window && mode != RunMode::Headless) {
@@ -145,8 +149,32 @@ bool ReadValues(const Options& options, CommandLine& line, std::string& error) {
   }
   line.retry302 = options.Has("--retry-302");
   if (options.Has("--search")) line.searchTerms = options.Value("--search");
+  if (options.Has("--format")) {
+    const auto format = HitFormatNamed(options.Value("--format"));
+    if (!format) {
+      error = "--format needs text, csv, tsv or json";
+      return false;
+    }
+    line.searchFormat = *format;
+  }
   return true;
 }
+
+// How the search reads its terms; the README carries the same text.
+constexpr char kLikeSyntaxText[] =
+    "Search terms: blanks, full-width spaces and commas separate terms; a term in\n"
+    "double quotes may hold them (\"\" inside stands for one \"). An article is a hit\n"
+    "when every term matches the whole of its number, URL, title, description and\n"
+    "keywords joined together, so a term usually begins and ends with %.\n"
+    "  %            any run of characters, also none\n"
+    "  _            one character as stored; a half-width kana with its sound mark\n"
+    "               (ｶﾞ) counts as two\n"
+    "  [list]       one character of the list: [abc], or a range such as [a-c]\n"
+    "  [!list]      one character not in the list: [!0-9]\n"
+    "  [%] [_] [[]  a literal %, _ or [; a - first or last in a list, and a ]\n"
+    "               outside one, stand for themselves: %[[]-a]% finds \"[-a]\"\n"
+    "A [ without its ] is refused with an error. Letters compare without regard to\n"
+    "case, width (Ａ = a, ｶﾞ = ガ) and kana type (あ = ア).\n";
 
 }  // namespace
 
@@ -168,7 +196,7 @@ std::string UsageText(const std::string& programName) {
   return "Usage: " + p + " [--site URL] [--proxy URL|direct]\n"
          "       " + p + " --headless [--threads N] [--retry-302] [--site URL] [--proxy URL|direct]\n"
          "       " + std::string(p.size(), ' ') + "            [--for SECONDS]\n"
-         "       " + p + " --search \"TERMS\"\n"
+         "       " + p + " --search \"TERMS\" [--format text|csv|tsv|json]\n"
          "       " + p + " --status\n"
          "       " + p + " --help\n"
          "\n"
@@ -191,10 +219,15 @@ std::string UsageText(const std::string& programName) {
          std::to_string(CommandLine::DefaultHeadlessThreads) + ")\n"
          "  --retry-302       fetch articles last answered 302 again\n"
          "  --for SECONDS     stop the crawl after this many seconds\n"
-         "  --search \"TERMS\"  print the search result for these LIKE patterns (% is the\n"
-         "                    wildcard), as the Search tab shows it\n"
+         "  --search \"TERMS\"  print the search result for these LIKE patterns (below),\n"
+         "                    as the Search tab shows it\n"
+         "  --format FORMAT   how --search prints the hits: text (default) as the Search\n"
+         "                    tab shows them; csv (RFC 4180, UTF-8 with byte-order mark),\n"
+         "                    tsv or json (an array of objects), each with the columns\n"
+         "                    KBID, URL, TITLE, DESCRIPTION, KEYWORDS\n"
          "  --status          print the download status report\n"
          "  --help            print this text\n"
+         "\n" + std::string(kLikeSyntaxText) +
          "\n"
          "Exit codes: 0 done; 1 the database did not open, a query failed, or the file\n"
          "was not closed cleanly; 2 the command line was refused.\n";

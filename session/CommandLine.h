@@ -14,6 +14,8 @@
 //     --retry-302        fetch rows last answered 302 again
 //     --for SECONDS      end the crawl after this time
 //   --search "TERMS"     print the search's result and end
+//     --format FORMAT    text (the result memo's lines), csv, tsv or json
+//                        (HitExport.h)
 //   --status             print the status report and end
 //   --help               print the usage text and end
 // A value may also follow its option after "=". An option that does not
@@ -27,6 +29,8 @@
 
 #include <string>
 #include <vector>
+
+#include "session/HitExport.h"
 
 namespace velt {
 
@@ -42,13 +46,15 @@ struct CommandLine {
   bool retry302 = false;
   int forSeconds = 0;  // 0: until a stop signal
   std::string searchTerms;
+  HitFormat searchFormat = HitFormat::Text;
 };
 
 // Reads the arguments after the program's name. On false `error` says
 // what is wrong, naming the option.
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line, std::string& error);
 
-// The text --help prints: every option, the build's site, the exit codes.
+// The text --help prints: every option, the search's LIKE patterns, the
+// build's site, the exit codes.
 std::string UsageText(const std::string& programName);
 
 }  // namespace velt

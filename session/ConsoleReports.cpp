@@ -35,7 +35,7 @@ int Delivered(int code) {
 
 }  // namespace
 
-int PrintSearch(const std::string& terms, const std::string& databasePath) {
+int PrintSearch(const std::string& terms, const std::string& databasePath, HitFormat format) {
   ReadSession session(databasePath);
   if (!session.Ok()) return 1;
   ArticleListing listing;
@@ -47,7 +47,12 @@ int PrintSearch(const std::string& terms, const std::string& databasePath) {
     std::fprintf(stderr, "%s\n", listing.error.toStdString().c_str());
     return 1;
   }
-  for (const QString& line : listing.lines) std::printf("%s\n", line.toStdString().c_str());
+  if (format != HitFormat::Text) {
+    const std::string table = FormatHits(listing.hits, format);
+    std::fwrite(table.data(), 1, table.size(), stdout);
+  } else {
+    for (const QString& line : listing.lines) std::printf("%s\n", line.toStdString().c_str());
+  }
   return Delivered(0);
 }
 

@@ -5,7 +5,8 @@
 // no compaction), so it may run beside a crawl of the same file, runs
 // exactly what the window's button runs under DatabaseLock, prints the
 // text the window would show, and closes the file. PrintSearch prints the
-// lines of the result memo; PrintStatus the seven lines of the report
+// lines of the result memo, or the same hits as CSV, TSV or JSON
+// (HitExport.h); PrintStatus the seven lines of the report
 // box. They return the exit code: 0, or 1 with the error on standard
 // error when the file cannot be opened, a query fails or the output cannot
 // be written (a closed pipe). The open waits, as every open does, while
@@ -14,9 +15,11 @@
 
 #include <string>
 
+#include "session/HitExport.h"
+
 namespace velt {
 
-int PrintSearch(const std::string& terms, const std::string& databasePath);
+int PrintSearch(const std::string& terms, const std::string& databasePath, HitFormat format);
 int PrintStatus(const std::string& databasePath);
 
 }  // namespace velt

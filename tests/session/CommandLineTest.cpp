@@ -21,6 +21,7 @@ TEST(CommandLine, ChoosesTheRunAndItsSettings) {
     bool retry302;
     int forSeconds;
     std::string terms;
+    HitFormat format = HitFormat::Text;
   };
   const int standard = CommandLine::DefaultHeadlessThreads;
   const std::string site = "https://kb.example.test:8443/default.aspx?scid=kb;ja;";
@@ -37,6 +38,10 @@ TEST(CommandLine, ChoosesTheRunAndItsSettings) {
       {{"--search", "%a% \"b c\""}, RunMode::Search, build, standard, false, 0, "%a% \"b c\""},
       {{"--search", ""}, RunMode::Search, build, standard, false, 0, ""},
       {{"--search", "--status"}, RunMode::Search, build, standard, false, 0, "--status"},  // a value, not an option
+      {{"--search", "x", "--format", "csv"}, RunMode::Search, build, standard, false, 0, "x", HitFormat::Csv},
+      {{"--format=tsv", "--search=x"}, RunMode::Search, build, standard, false, 0, "x", HitFormat::Tsv},
+      {{"--search", "x", "--format", "json"}, RunMode::Search, build, standard, false, 0, "x", HitFormat::Json},
+      {{"--search", "x", "--format", "text"}, RunMode::Search, build, standard, false, 0, "x", HitFormat::Text},
       {{"--status"}, RunMode::Status, build, standard, false, 0, ""},
       {{"--status", "--threads", "99", "--help"}, RunMode::Help, build, standard, false, 0, ""},
   };
@@ -51,6 +56,7 @@ TEST(CommandLine, ChoosesTheRunAndItsSettings) {
     EXPECT_EQ(line.retry302, c.retry302);
     EXPECT_EQ(line.forSeconds, c.forSeconds);
     EXPECT_EQ(line.searchTerms, c.terms);
+    EXPECT_EQ(line.searchFormat, c.format);
   }
 }
 
@@ -76,6 +82,9 @@ TEST(CommandLine, RefusesWithAMessageNamingTheCulprit) {
       {{"--status", "--site", "http://localhost/x"}, "--site"},
       {{"--headless", "--status"}, "--status"},
       {{"--search"}, "--search"},
+      {{"--search", "x", "--format", "xml"}, "--format"},
+      {{"--search", "x", "--format", "CSV"}, "--format"},
+      {{"--status", "--format", "csv"}, "--format"},
       {{"--headless", "extra"}, "extra"},
       {{"--site", "ftp://localhost/x"}, "--site"},
   };

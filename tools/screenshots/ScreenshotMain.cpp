@@ -1,14 +1,19 @@
 // Shows the real main window on a fresh database in a temporary folder,
 // runs the start-up and one search over two sample articles, and saves a
 // picture of the window on each tab: main-search.png, main-downloader.png
-// and main-messages.png in the folder given as the only argument.
+// and main-messages.png, and one of the result memo's context menu opened
+// over a hit, main-hit-menu.png, in the folder given as the only argument.
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/MainForm.h"
@@ -44,6 +49,24 @@ bool Save(QWidget& window, const QString& path) {
   return picture.save(path);
 }
 
+// The menu is a window of its own, so the picture is taken of the screen
+// where the window and the menu lie, while the menu is open.
+bool SaveHitMenu(QWidget& window, const QString& path) {
+  auto* memo = window.findChild<QPlainTextEdit*>("MemResult");
+  const QPoint at = memo->cursorRect(QTextCursor(memo->document()->findBlockByNumber(5))).center();
+  bool saved = false;
+  QTimer::singleShot(300, &window, [&] {
+    QWidget* menu = QApplication::activePopupWidget();
+    if (!menu) return;
+    const QRect area = window.frameGeometry().united(menu->geometry());
+    saved = window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(path);
+    menu->close();
+  });
+  QContextMenuEvent request(QContextMenuEvent::Mouse, at, memo->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(memo->viewport(), &request);
+  return saved;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -70,6 +93,9 @@ int main(int argc, char* argv[]) {
       tabs->setCurrentIndex(tab);
       saved = Save(form, out.filePath(QString::fromLatin1(names[tab]))) && saved;
     }
+    tabs->setCurrentIndex(0);
+    Settle();
+    saved = SaveHitMenu(form, out.filePath(QStringLiteral("main-hit-menu.png"))) && saved;
   }
   return saved ? 0 : 1;
 }

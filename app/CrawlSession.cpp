@@ -16,12 +16,12 @@ CrawlSession::~CrawlSession() = default;
 
 bool CrawlSession::Open(const std::string& databasePath) { return OpenIndexDatabase(databasePath, log_); }
 
-bool CrawlSession::Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive) {
+bool CrawlSession::Start(const std::string& articleBaseUrl, double maxRate, const std::function<bool()>& keepAlive) {
   if (started_) return ThreadCreator != nullptr;
   started_ = true;
   if (!RunIndexStartup(log_, keepAlive)) return false;
   try {
-    ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl);
+    ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl, maxRate);
     ThreadCreator->Start();
     log_.WriteLog("THREAD CREATOR CREATED", 0);
     return true;

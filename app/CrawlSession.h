@@ -34,9 +34,10 @@ class CrawlSession {
 
   // Returns whether the file is open.
   bool Open(const std::string& databasePath);
-  // Returns whether the dispatcher runs. `keepAlive` serves a long upkeep
-  // step as in RunIndexStartup (StartupSequence.h).
-  bool Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive);
+  // Returns whether the dispatcher runs. `maxRate` caps its fetch starts
+  // per second (0: no cap); `keepAlive` serves a long upkeep step as in
+  // RunIndexStartup (StartupSequence.h).
+  bool Start(const std::string& articleBaseUrl, double maxRate, const std::function<bool()>& keepAlive);
   // Returns whether the database had been open and was compacted and
   // closed cleanly; otherwise `error` says why not.
   bool Shutdown(std::string& error);

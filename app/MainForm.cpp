@@ -21,8 +21,9 @@
 
 namespace velt {
 
-TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl, QWidget* parent)
-    : QWidget(parent), articleBaseUrl_(articleBaseUrl) {
+TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl, double maxRate,
+                     QWidget* parent)
+    : QWidget(parent), articleBaseUrl_(articleBaseUrl), maxRate_(maxRate) {
   setObjectName(QStringLiteral("MainForm"));
   setFont(MainWindowFont());
   ui_ = BuildMainFormControls(*this);
@@ -57,7 +58,7 @@ void TMainForm::RunStartupSequence() {
   ui_.AfterShowTrigger->hide();
   // Closing the window gives up a long renewal of the search index (a file
   // of an earlier version), which the next start does again.
-  RunWatched([this] { session_->Start(articleBaseUrl_, [this] { return !escapeKey_->CloseRequested(); }); });
+  RunWatched([this] { session_->Start(articleBaseUrl_, maxRate_, [this] { return !escapeKey_->CloseRequested(); }); });
   startupHasRun_ = true;
 }
 

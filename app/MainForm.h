@@ -32,8 +32,9 @@ class WorkerList;
 
 class TMainForm : public QWidget {
  public:
+  // `maxRate`: the crawl's fetch starts per second at most, 0 for no cap.
   explicit TMainForm(const std::string& databasePath, const std::string& articleBaseUrl = ArticleBaseUrl,
-                     QWidget* parent = nullptr);
+                     double maxRate = 0, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Whether the start-up sequence has run (it runs once per window).
@@ -60,6 +61,7 @@ class TMainForm : public QWidget {
   std::unique_ptr<EscapeKeyMonitor> escapeKey_;
   std::unique_ptr<CrawlSession> session_;
   const std::string articleBaseUrl_;
+  const double maxRate_;
   bool startupHasRun_ = false;
 };
 

@@ -18,10 +18,10 @@
 
 namespace {
 
-int RunWindow(int argc, char* argv[], const std::string& databasePath, const std::string& site) {
+int RunWindow(int argc, char* argv[], const std::string& databasePath, const velt::CommandLine& line) {
   QApplication application(argc, argv);
   velt::ScopedMainThreadWakeup wakeup;
-  velt::TMainForm form(databasePath, site.empty() ? std::string(velt::ArticleBaseUrl) : site);
+  velt::TMainForm form(databasePath, line.site.empty() ? std::string(velt::ArticleBaseUrl) : line.site, line.maxRate);
   form.show();
   return QApplication::exec();
 }  // the window's destruction stops the crawl and closes the database
@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
       exitCode = velt::PrintStatus(databasePath);
       break;
     default:
-      exitCode = RunWindow(argc, argv, databasePath, line.site);
+      exitCode = RunWindow(argc, argv, databasePath, line);
       break;
   }
   velt::NetCleanup();

@@ -78,7 +78,9 @@ void TDownloadThread::Execute() {
 void TDownloadThread::Tell(FetchResult result, std::string error) {
   if (!outcomes_) return;
   FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt, std::move(error)};
-  if (result == FetchResult::Transient) outcome.retryAfter = ParseRetryAfter(retryAfter_, std::chrono::system_clock::now());
+  if (result == FetchResult::Transient) {
+    outcome.retryAfter = ParseRetryAfter(retryAfter_, std::chrono::system_clock::now());
+  }
   outcomes_->Add(std::move(outcome));
 }
 

@@ -11,16 +11,9 @@ namespace {
 
 using std::chrono::seconds;
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 std::optional<seconds> DelaySeconds(std::string_view text) {
-  if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-    return std::nullopt;
-  }
+  const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+  if (text.empty() || !std::all_of(text.begin(), text.end(), digit)) return std::nullopt;
   // Ten digits or more are far beyond the cap, and beyond what stol takes.
   if (text.size() > 9) return MaxRetryAfter;
   return std::min(seconds(std::stol(std::string(text))), MaxRetryAfter);
@@ -70,7 +63,6 @@ std::optional<std::chrono::system_clock::time_point> HttpDate(std::string_view t
 }  // namespace
 
 std::optional<seconds> ParseRetryAfter(std::string_view value, std::chrono::system_clock::time_point now) {
-  value = Trimmed(value);
   if (const auto delay = DelaySeconds(value)) return delay;
   const auto at = HttpDate(value);
   if (!at) return std::nullopt;

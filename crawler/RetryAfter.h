@@ -1,7 +1,7 @@
 // How long a site asks the crawl to wait before it asks again: the value of
 // an answer's Retry-After field, either a number of seconds or an HTTP date
 // (the preferred fixed form, and the two older forms that senders still
-// use).
+// use), trimmed as HeaderValue gives it (AnswerHeaders.h).
 //
 // A date already past asks for no wait at all; every wait is capped at
 // MaxRetryAfter, so that a site's odd clock or a typing error cannot keep

@@ -50,7 +50,10 @@ std::optional<std::string> RetrySchedule::NoteMissed(const FetchOutcome& outcome
     numbers_.erase(outcome.kbid);  // left claimed for the next start
     return line;
   }
-  const auto pause = outcome.retryAfter ? *outcome.retryAfter : probed ? std::chrono::seconds(0) : BackoffDelay(entry.retries + 1);
+  // A failed probe's number is due at once: the pause between probes paces it.
+  const auto pause = outcome.retryAfter ? *outcome.retryAfter
+                     : probed           ? std::chrono::seconds(0)
+                                        : BackoffDelay(entry.retries + 1);
   Wait(entry, now + pause);
   if (siteFailing && !outage_) {
     outage_ = true;

@@ -23,7 +23,7 @@ TEST(RetryAfterTest, SecondsOrADateAreWaitedForAtMostTenMinutes) {
     std::optional<seconds> wait;
   } cases[] = {
       {"120", 120s},
-      {"  0 ", 0s},
+      {"0", 0s},
       {"601", 600s},
       {"99999999999999999999", 600s},
       {"Sun, 06 Nov 1994 08:50:07 GMT", 30s},

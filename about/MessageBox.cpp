@@ -6,7 +6,7 @@
 #include <mutex>
 #include <utility>
 
-#include "about/ApplicationTitle.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/MainThread.h"
 
 namespace velt {

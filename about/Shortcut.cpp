@@ -45,6 +45,7 @@ std::string DesktopEntryText(const std::string& target, const std::string& name)
          "Type=Application\n"
          "Version=1.0\n"
          "Name=" + EscapedValue(name) + "\n"
+         // "/starup", spelt so on purpose: the program accepts it as shortcuts know it.
          "Exec=" + EscapedValue(QuotedArgument(target) + " /starup") + "\n"
          "Path=" + EscapedValue(folder) + "\n"
          "Terminal=false\n";

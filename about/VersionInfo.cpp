@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <string_view>
 
-#include "about/ApplicationTitle.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/ExecutablePath.h"
 
 namespace velt {

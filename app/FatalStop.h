@@ -2,9 +2,9 @@
 // It does not end the program. Main thread only.
 #pragma once
 
-namespace velt {
+#include "session/RunLog.h"  // FatalStopText
 
-inline constexpr char FatalStopText[] = "SORRY, FATAL ERROR OCCURED.";
+namespace velt {
 
 void FatalStop();
 

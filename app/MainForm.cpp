@@ -10,20 +10,20 @@
 #include "about/MessageBox.h"
 #include "about/VersionInfo.h"
 #include "app/ArticleSearch.h"
-#include "app/CrawlSession.h"
+#include "session/CrawlSession.h"
 #include "app/EscapeKey.h"
 #include "app/MessageLog.h"
 #include "app/PaintBox.h"
-#include "app/StatusReport.h"
+#include "session/StatusReport.h"
 #include "app/WindowCrawlerHost.h"
 #include "app/WindowFont.h"
 #include "app/WorkerList.h"
 
 namespace velt {
 
-TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl, double maxRate,
-                     QWidget* parent)
-    : QWidget(parent), articleBaseUrl_(articleBaseUrl), maxRate_(maxRate) {
+TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
+                     std::shared_ptr<const ProxyRoutes> proxies, double maxRate, QWidget* parent)
+    : QWidget(parent), articleBaseUrl_(articleBaseUrl), proxies_(std::move(proxies)), maxRate_(maxRate) {
   setObjectName(QStringLiteral("MainForm"));
   setFont(MainWindowFont());
   ui_ = BuildMainFormControls(*this);
@@ -58,7 +58,9 @@ void TMainForm::RunStartupSequence() {
   ui_.AfterShowTrigger->hide();
   // Closing the window gives up a long renewal of the search index (a file
   // of an earlier version), which the next start does again.
-  RunWatched([this] { session_->Start(articleBaseUrl_, maxRate_, [this] { return !escapeKey_->CloseRequested(); }); });
+  RunWatched([this] {
+    session_->Start(articleBaseUrl_, [this] { return !escapeKey_->CloseRequested(); }, proxies_, maxRate_);
+  });
   startupHasRun_ = true;
 }
 
@@ -92,6 +94,7 @@ void TMainForm::BtnSearchClick() {
   });
 }
 
-void TMainForm::BtnStatusClick() { ShowStatusReport(); }
+// The box opens after the queries have let go of the database.
+void TMainForm::BtnStatusClick() { ShowMessageBox(FormatStatusReport(QueryStatusFigures()), MbIconInformation); }
 
 }  // namespace velt

@@ -32,9 +32,10 @@ class WorkerList;
 
 class TMainForm : public QWidget {
  public:
+  // Fetches go through the proxies' routes (direct without them);
   // `maxRate`: the crawl's fetch starts per second at most, 0 for no cap.
-  explicit TMainForm(const std::string& databasePath, const std::string& articleBaseUrl = ArticleBaseUrl,
-                     double maxRate = 0, QWidget* parent = nullptr);
+  TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
+            std::shared_ptr<const ProxyRoutes> proxies = nullptr, double maxRate = 0, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Whether the start-up sequence has run (it runs once per window).
@@ -61,6 +62,7 @@ class TMainForm : public QWidget {
   std::unique_ptr<EscapeKeyMonitor> escapeKey_;
   std::unique_ptr<CrawlSession> session_;
   const std::string articleBaseUrl_;
+  std::shared_ptr<const ProxyRoutes> proxies_;
   const double maxRate_;
   bool startupHasRun_ = false;
 };

@@ -75,6 +75,9 @@ void BuildTopStrip(QWidget& form, QVBoxLayout& layout, MainFormControls& c) {
   c.Panel1 = Panel("Panel1", &form, 41);
   c.BtnStatus = Button("BtnStatus", "Status", c.Panel1, 8, 8);
   c.BtnVersion = Button("BtnVersion", "Version", c.Panel1, 88, 8);
+  // Kept on purpose: the first paint of this small box, not a timer or the
+  // show event, starts the start-up sequence, so it runs once the window
+  // is really on screen.
   c.AfterShowTrigger = Named<TPaintBox>("AfterShowTrigger", c.Panel1);
   c.AfterShowTrigger->setGeometry(168, 8, 25, 25);
   layout.addWidget(c.Panel1);

@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "app/FatalStop.h"
-#include "platform/LocalTime.h"
+#include "app/BusyCursor.h"
+#include "session/LogLine.h"
 
 namespace velt {
 
@@ -33,14 +34,6 @@ QStringList PresetLogLines() {
   };
 }
 
-std::string FormatLogLine(const std::string& text, int level, const std::string& timeText) {
-  return (level == 0 ? "○" : "●") + timeText + text;
-}
-
-std::string StampLogLine(const std::string& text, int level) {
-  return FormatLogLine(text, level, FormatLocalNow("%Y/%m/%d %H:%M:%S "));
-}
-
 MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) {
   memo_.setPlainText(PresetLogLines().join('\n'));
   // The first showing brings the text cursor into view: it waits at the
@@ -61,6 +54,8 @@ MessageLog::MessageLog(QPlainTextEdit& memo) : memo_(memo) {
   });
 }
 
+MessageLog::~MessageLog() = default;
+
 void MessageLog::WriteLog(const std::string& text, int level) {
   const std::string line = StampLogLine(text, level);
   // Written through the document rather than appendPlainText, which would
@@ -73,5 +68,13 @@ void MessageLog::WriteLog(const std::string& text, int level) {
 }
 
 void MessageLog::FatalStop() { velt::FatalStop(); }
+
+void MessageLog::ShowBusy(bool busy) {
+  if (busy) {
+    busy_ = std::make_unique<BusyCursor>();
+  } else {
+    busy_.reset();
+  }
+}
 
 }  // namespace velt

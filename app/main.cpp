@@ -4,24 +4,27 @@
 // no display (CommandLine.h).
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/ConsoleReports.h"
-#include "app/DatabasePath.h"
-#include "app/HeadlessRun.h"
+#include "session/CommandLine.h"
+#include "session/ConsoleReports.h"
+#include "session/DatabasePath.h"
+#include "session/HeadlessRun.h"
 #include "app/MainForm.h"
 #include "app/MainThreadWakeup.h"
 #include "net/Http.h"
+#include "net/ProxyChoice.h"
 #include "platform/MainThread.h"
 
 namespace {
 
-int RunWindow(int argc, char* argv[], const std::string& databasePath, const velt::CommandLine& line) {
+int RunWindow(int argc, char* argv[], const std::string& databasePath, const std::string& site,
+              std::shared_ptr<const velt::ProxyRoutes> proxies, double maxRate) {
   QApplication application(argc, argv);
   velt::ScopedMainThreadWakeup wakeup;
-  velt::TMainForm form(databasePath, line.site.empty() ? std::string(velt::ArticleBaseUrl) : line.site, line.maxRate);
+  velt::TMainForm form(databasePath, site, std::move(proxies), maxRate);
   form.show();
   return QApplication::exec();
 }  // the window's destruction stops the crawl and closes the database
@@ -37,7 +40,15 @@ int main(int argc, char* argv[]) {
   const std::string program = ProgramName(argv[0]);
   velt::CommandLine line;
   std::string error;
-  if (!velt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line, error)) {
+  auto proxies = std::make_shared<velt::ProxyRoutes>();
+  bool valid = velt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line, error);
+  // A proxy the environment names wrongly is refused before anything opens,
+  // as the command line's is: a crawl past it would go direct unnoticed.
+  if (valid && (line.mode == velt::RunMode::Window || line.mode == velt::RunMode::Headless)) {
+    error = velt::ChooseProxyRoutes(line.proxy, velt::ProcessEnvironment(), *proxies);
+    valid = error.empty();
+  }
+  if (!valid) {
     std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program.c_str(), error.c_str(), program.c_str());
     return 2;
   }
@@ -52,7 +63,7 @@ int main(int argc, char* argv[]) {
   int exitCode = 0;
   switch (line.mode) {
     case velt::RunMode::Headless:
-      exitCode = velt::RunHeadless(line, databasePath);
+      exitCode = velt::RunHeadless(line, databasePath, proxies);
       break;
     case velt::RunMode::Search:
       exitCode = velt::PrintSearch(line.searchTerms, databasePath);
@@ -61,7 +72,7 @@ int main(int argc, char* argv[]) {
       exitCode = velt::PrintStatus(databasePath);
       break;
     default:
-      exitCode = RunWindow(argc, argv, databasePath, line);
+      exitCode = RunWindow(argc, argv, databasePath, line.site, proxies, line.maxRate);
       break;
   }
   velt::NetCleanup();

@@ -15,18 +15,26 @@
 
 namespace velt {
 
-std::string BuildRequest(const std::string& path, const std::string& hostHeader) {
-  const int length = std::snprintf(nullptr, 0, RequestFormat, path.c_str(), hostHeader.c_str());
+std::string BuildRequest(const std::string& requestTarget, const std::string& hostHeader,
+                         const std::string& proxyLines) {
+  const int length =
+      std::snprintf(nullptr, 0, RequestFormat, requestTarget.c_str(), hostHeader.c_str(), proxyLines.c_str());
   std::string request(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(request.data(), request.size(), RequestFormat, path.c_str(), hostHeader.c_str());
+  std::snprintf(request.data(), request.size(), RequestFormat, requestTarget.c_str(), hostHeader.c_str(),
+                proxyLines.c_str());
   request.resize(static_cast<size_t>(length));
   return request;
 }
 
 TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                                  const HttpTimeouts& timeouts, std::shared_ptr<FetchOutcomes> outcomes,
-                                 std::shared_ptr<ControlsSnapshot> controls)
-    : host_(host), timeouts_(timeouts), outcomes_(std::move(outcomes)), controls_(std::move(controls)) {
+                                 std::shared_ptr<ControlsSnapshot> controls,
+                                 std::shared_ptr<const ProxyRoutes> proxies)
+    : host_(host),
+      timeouts_(timeouts),
+      outcomes_(std::move(outcomes)),
+      controls_(std::move(controls)),
+      proxies_(std::move(proxies)) {
   PageInfo.ResCode = 0;
   PageInfo.Kbid = kbid;
   PageInfo.Url = url;
@@ -87,9 +95,11 @@ void TDownloadThread::Tell(FetchResult result, std::string error) {
 void TDownloadThread::Fetch() {
   FetchTarget target;
   if (SplitFetchUrl(PageInfo.Url, target)) {
-    HttpRequest(target, BuildRequest(target.path, target.HostHeader()), [this](const char* bytes, int count) {
-      return ReceiveChunk(bytes, count);
-    }, timeouts_);
+    const ProxyServer* proxy = proxies_ ? proxies_->For(target) : nullptr;
+    const std::string request =
+        BuildRequest(RequestTarget(target, proxy), target.HostHeader(), ProxyHeaderLines(target, proxy));
+    HttpRequest(target, request, [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); },
+                timeouts_, proxy);
     std::string answer = Buffer->Take();
     if (!Buffer->StoppedEarly() && IsCutShort(answer)) throw Error(kAnswerCutText);
     retryAfter_ = HeaderValue(answer, "Retry-After").value_or("");

@@ -28,6 +28,7 @@
 #include "crawler/FetchOutcomes.h"
 #include "crawler/PageInfo.h"
 #include "net/Http.h"
+#include "net/ProxyChoice.h"
 #include "platform/Thread.h"
 
 namespace velt {
@@ -35,22 +36,26 @@ namespace velt {
 class TRegExp;
 
 inline constexpr char RequestFormat[] =
-    "GET %s HTTP/1.0\r\nHOST: %s\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n\r\n";
+    "GET %s HTTP/1.0\r\nHOST: %s\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n%s\r\n";
 inline constexpr char TimeStampFormat[] = "%Y%m%d%H%M%S";  // strftime form of "yyyymmddhhnnss"
 inline constexpr char kAnswerCutText[] = "ANSWER ENDED BEFORE ITS CONTENT-LENGTH";
 
-// The request text for a path and the HOST header's "host:port".
-std::string BuildRequest(const std::string& path, const std::string& hostHeader);
+// The request text for the request line's target (the path, or behind a
+// proxy the absolute URL), the HOST header's "host:port" and any header
+// lines the proxy needs (each with its CRLF).
+std::string BuildRequest(const std::string& requestTarget, const std::string& hostHeader,
+                         const std::string& proxyLines = "");
 
 class TDownloadThread : public Thread {
  public:
   // The program always uses the client's standard time limits; tests of
   // hostile servers pass shorter ones. Without `outcomes` nobody hears how
   // the fetch ended; the dispatcher's offer of controls, if given, hears of
-  // the line going.
+  // the line going. Without proxy routes every fetch goes direct.
   TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                   const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchOutcomes> outcomes = nullptr,
-                  std::shared_ptr<ControlsSnapshot> controls = nullptr);
+                  std::shared_ptr<ControlsSnapshot> controls = nullptr,
+                  std::shared_ptr<const ProxyRoutes> proxies = nullptr);
   ~TDownloadThread() override;
 
  protected:
@@ -67,6 +72,7 @@ class TDownloadThread : public Thread {
   HttpTimeouts timeouts_;
   std::shared_ptr<FetchOutcomes> outcomes_;
   std::shared_ptr<ControlsSnapshot> controls_;
+  std::shared_ptr<const ProxyRoutes> proxies_;
   std::string retryAfter_;  // the answer's Retry-After field, if it had one
   bool stored_ = false;
   std::unique_ptr<AnswerBuffer> Buffer;

@@ -17,9 +17,11 @@ namespace velt {
 const char ArticleBaseUrl[] = "http://" VELTINDEXER_KB_HOST "/default.aspx?scid=kb;ja;";
 static_assert(sizeof(ArticleBaseUrl) - 1 <= kMaxSiteBaseUrlLength, "the article base URL must fit the URL column");
 
-TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl, double maxRate)
+TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl,
+                               std::shared_ptr<const ProxyRoutes> proxies, double maxRate)
     : host_(host),
       articleBaseUrl_(std::move(articleBaseUrl)),
+      proxies_(std::move(proxies)),
       minUnfetched_(SqlMinUnfetchedKbid),
       minRedirected_(SqlMinRedirectedKbid),
       maxKbid_(SqlMaxKbid),
@@ -181,7 +183,7 @@ void TThreadCreator::ClaimAndStart() {
 void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url) {
   // A worker whose thread cannot be made must still take its line away,
   // or the window would wait for it forever when it closes.
-  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, outcomes_, controls_);
+  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, outcomes_, controls_, proxies_);
   worker->Start();
   worker.release();  // it frees itself when its run ends
 }

@@ -55,6 +55,7 @@
 #include "crawler/FetchOutcomes.h"
 #include "crawler/RatePacing.h"
 #include "crawler/RetrySchedule.h"
+#include "net/ProxyChoice.h"
 #include "platform/Thread.h"
 #include "store/DatabaseIO.h"
 
@@ -68,10 +69,12 @@ extern const char ArticleBaseUrl[];
 
 class TThreadCreator : public Thread {
  public:
-  // The base URL stays the same for the dispatcher's life: the build's site
-  // or the one chosen when the program started. `maxRate`: fetch starts
+  // The base URL and the proxy routes stay the same for the dispatcher's
+  // life: the build's site or the one chosen when the program started, and
+  // the proxies chosen then (none when not given). `maxRate`: fetch starts
   // per second at most, 0 for no cap.
-  explicit TThreadCreator(CrawlerHost& host, std::string articleBaseUrl = ArticleBaseUrl, double maxRate = 0);
+  TThreadCreator(CrawlerHost& host, std::string articleBaseUrl, std::shared_ptr<const ProxyRoutes> proxies = nullptr,
+                 double maxRate = 0);
 
  protected:
   void Execute() override;
@@ -98,6 +101,7 @@ class TThreadCreator : public Thread {
 
   CrawlerHost& host_;
   const std::string articleBaseUrl_;
+  const std::shared_ptr<const ProxyRoutes> proxies_;
   std::int32_t MaxThreads = 0;
   std::int32_t ThreadCount = 0;
   bool Retry302 = false;

@@ -42,6 +42,7 @@
 #include <string>
 
 #include "net/FetchTarget.h"
+#include "net/ProxyServer.h"
 
 namespace velt {
 
@@ -118,8 +119,19 @@ std::uint32_t ResolveHostCached(const std::string& host, std::chrono::steady_clo
 // Connects to the target's port, over TLS for https, sends the request and
 // feeds received blocks to the handler. Returns true whenever it returns;
 // failures raise (see above).
+//
+// Through a proxy (ProxyChoice.h says which) only the proxy's host is
+// looked up and connected to. For https the client first asks it for a
+// tunnel with CONNECT, then makes the TLS handshake with the site over it,
+// checking the site's name; for http the caller's request must name the
+// absolute URL and carry the proxy's credentials (RequestTarget and
+// ProxyServer::AuthorizationLine). The proxy's refusals raise "[proxy
+// host:port] PROXY REFUSED: <its status line>": an answer other than 2xx to
+// CONNECT, and 407 (or with credentials 401) to a plain request, whose head is held back until it is
+// complete; a proxy that closes before its head is complete raises too.
+// The time-outs and the deadline cover the proxy's connection and answers.
 bool HttpRequest(const FetchTarget& target, const std::string& request, const ReceiveHandler& handler,
-                 const HttpTimeouts& timeouts = {});
+                 const HttpTimeouts& timeouts = {}, const ProxyServer* proxy = nullptr);
 // The same for port 80 of the host in plain text.
 bool HttpRequest(const std::string& host, const std::string& request,
                  const ReceiveHandler& handler, const HttpTimeouts& timeouts = {});

@@ -12,6 +12,7 @@
 namespace velt {
 namespace {
 
+// The misspelt "ADDRSS" is kept as users' logs and searches know it.
 [[noreturn]] void RaiseInvalidAddress(const std::string& host) {
   throw Error("[" + host + "] IS INVALID ADDRSS.");
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string_view>
 
+#include "platform/PathParts.h"
 #include "store/DatabaseIO.h"
 #include "store/FolderLock.h"
 #include "store/provider/FileMeta.h"
@@ -73,14 +74,14 @@ bool IsCopyJournal(const fs::path& file) {
 bool RemoveCompactionLeftovers(const std::string& databasePath, std::string& error) {
   const std::string folderName = FolderOf(databasePath);
   std::error_code failure, ignored;
-  if (!folderName.empty() && !fs::is_directory(folderName, ignored)) return true;  // nothing can be left there
+  if (!fs::is_directory(folderName, ignored)) return true;  // nothing can be left there
   FolderLock folder(folderName, FolderLock::Mode::Shared, kFolderLockWait);
   if (!folder.Held()) {
     error = folder.Error();
     return false;
   }
   std::vector<fs::path> copies, journals;  // copies of ours; journals by name
-  for (const fs::directory_entry& entry : fs::directory_iterator(folderName.empty() ? "." : folderName, failure)) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(folderName, failure)) {
     if (!entry.is_regular_file(ignored)) continue;
     const std::string name = entry.path().filename().string();
     if (IsCopyName(name)) {

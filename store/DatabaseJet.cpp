@@ -1,3 +1,4 @@
+#include "platform/PathParts.h"
 #include "store/DatabaseIO.h"
 
 #include "platform/Error.h"

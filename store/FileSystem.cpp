@@ -10,13 +10,15 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/PathParts.h"
+
 namespace velt {
 
 namespace {
 
 // A rename is durable only once its directory entry is on disk.
 void SyncDirectory(const std::string& directory) {
-  const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
+  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
@@ -32,7 +34,7 @@ class RealFileSystem : public FileSystem {
   std::string CreateUniqueFile(const std::string& folder, const std::string& prefix) override {
     static std::atomic<unsigned> counter{static_cast<unsigned>(
         ::getpid() ^ std::chrono::steady_clock::now().time_since_epoch().count())};
-    const std::string stem = folder + prefix.substr(0, 3);
+    const std::string stem = PathIn(folder, prefix.substr(0, 3));
     for (int attempt = 0; attempt < 0x10000; ++attempt) {
       char number[8];
       std::snprintf(number, sizeof number, "%X", counter++ & 0xFFFFu);
@@ -64,11 +66,6 @@ class RealFileSystem : public FileSystem {
 };
 
 }  // namespace
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 FileSystem& DefaultFileSystem() {
   static RealFileSystem fileSystem;

@@ -14,7 +14,7 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual bool Exists(const std::string& path) = 0;
-  // A new, empty file in `folder` named prefix (first three characters),
+  // A new, empty file in `folder` (as FolderOf gives it) named prefix (first three characters),
   // a hexadecimal number and ".tmp"; returns its full path or "".
   virtual std::string CreateUniqueFile(const std::string& folder, const std::string& prefix) = 0;
   virtual bool Remove(const std::string& path, std::string& error) = 0;
@@ -23,9 +23,5 @@ class FileSystem {
 };
 
 FileSystem& DefaultFileSystem();
-
-// The folder part of a path, its last separator included; "" for a bare
-// file name (the current folder).
-std::string FolderOf(const std::string& path);
 
 }  // namespace velt

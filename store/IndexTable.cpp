@@ -3,6 +3,20 @@
 #include "store/FormatText.h"
 
 namespace velt {
+namespace {
+
+std::string JoinedSearchableColumns(const char* separator) {
+  std::string joined;
+  for (const char* column : SearchableColumns) joined += (joined.empty() ? "" : separator) + std::string(column);
+  return joined;
+}
+
+}  // namespace
+
+const std::string SqlSearchSelect =
+    "SELECT " + JoinedSearchableColumns(",") + " FROM " + std::string(IndexViewName);
+const std::string SqlSearchConditionPrefix =
+    "LEFT(" + JoinedSearchableColumns("&") + "," + std::to_string(SearchableTextLength) + ") LIKE ";
 
 std::string BuildDeleteRowSql(const std::string& kbid) {
   return FillFormat(SqlDeleteRowFormat, {SqlQuote(kbid)});

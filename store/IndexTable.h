@@ -10,6 +10,7 @@
 // database and takes no lock; the builders are pure and thread-safe.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -49,10 +50,16 @@ inline constexpr char SqlInsertClaimFormat[] =
 inline constexpr char SqlUpdateRowFormat[] =
     "UPDATE VELTINDEX SET RESCODE=%d,TITLE=%s,DESCRIPTION=%s,KEYWORDS=%s,KBPARENTS=%s,"
     "GETBEGIN=%s,GETEND=%s WHERE KBID=%s";
+// The searchable text of an article: these columns joined, cut to this
+// many characters. The search's statement (10) and the search index that
+// serves it (RunIndexUpkeep) are both made from this one definition, so
+// that the index always recognises the search.
+inline constexpr std::array<const char*, 5> SearchableColumns = {"KBID", "URL", "TITLE", "DESCRIPTION",
+                                                                 "KEYWORDS"};
+inline constexpr int SearchableTextLength = 5000;
 // 10: the search; the WHERE text follows.
-inline constexpr char SqlSearchSelect[] = "SELECT KBID,URL,TITLE,DESCRIPTION,KEYWORDS FROM VELTINDEXV";
-inline constexpr char SqlSearchConditionPrefix[] =
-    "LEFT(KBID&URL&TITLE&DESCRIPTION&KEYWORDS,5000) LIKE ";
+extern const std::string SqlSearchSelect;           // SELECT the columns FROM VELTINDEXV
+extern const std::string SqlSearchConditionPrefix;  // LEFT(KBID&URL&...,5000) LIKE
 // 11-15: the status report.
 inline constexpr char SqlCountAll[] = "SELECT COUNT(*) FROM VELTINDEX";
 inline constexpr char SqlCountExisting[] = "SELECT COUNT(*) FROM VELTINDEX WHERE (RESCODE=200)";

@@ -28,8 +28,8 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 provider::SearchIndexDefinition ArticleSearchIndex() {
   return {IndexTableName,
           "KBID",
-          {"KBID", "URL", "TITLE", "DESCRIPTION", "KEYWORDS"},
-          5000,
+          {SearchableColumns.begin(), SearchableColumns.end()},
+          SearchableTextLength,
           {{IndexViewName, SqlCreateIndexView}}};
 }
 

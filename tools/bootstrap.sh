@@ -21,7 +21,7 @@ packages=(
   libsqlite3-dev sqlite3 libpcre2-dev qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic xvfb xauth
-  curl iproute2 util-linux
+  curl iproute2 util-linux tinyproxy
   libssl-dev openssl ca-certificates
   dpkg-dev file python3
   clang libclang-rt-14-dev

@@ -12,20 +12,32 @@ site_pid=""
 readonly crawl_seconds=20
 readonly search_terms="%Setup%　%ネットワーク%"  # two patterns, a full-width space between
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
 port_80_free() {
   ! (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null
 }
 
+# The site itself is started in the background (not through a shell
+# function, which would run in a subshell of its own), so that $! names the
+# process to stop; under sudo it names sudo, which passes the signal on.
+stop_site() {
+  [ -n "$site_pid" ] || return 0
+  if [ "$(id -u)" -eq 0 ]; then kill "$site_pid"; else sudo kill "$site_pid"; fi 2>/dev/null
+  wait "$site_pid" 2>/dev/null
+  site_pid=""
+}
+trap stop_site EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
 if [ -x "$site" ] && port_80_free; then
-  as_root "$site" --port 80 >"$build/kbsite.log" 2>&1 &
+  if [ "$(id -u)" -eq 0 ]; then
+    "$site" --port 80 >"$build/kbsite.log" 2>&1 &
+  else
+    sudo "$site" --port 80 >"$build/kbsite.log" 2>&1 &
+  fi
   site_pid=$!
   echo "Sample site serving on 127.0.0.1:80 (log: $build/kbsite.log)"
 fi
-trap '[ -n "$site_pid" ] && as_root kill "$site_pid" 2>/dev/null' EXIT
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   "$program"

@@ -8,10 +8,16 @@
 // worker per pass, a pause of a millisecond) limits the crawl; at 100 ms
 // the connections do. A third figure, 30 threads fetching one number after
 // another with no dispatcher and no database, shows what the client alone
-// reaches, and so what the pace costs. Ports 80 and 443 must be free: run it through
+// reaches, and so what the pace costs. At 100 ms the crawl and curl also
+// fetch over HTTP through Debian's tinyproxy on 127.0.0.1:3128, started
+// here. Ports 80, 443 and 3128 must be free: run it through
 // tests/run-in-netns.sh (the run_crawl_bench target does).
 //
 //   crawl_bench [articles, default 3000]
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +29,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +37,7 @@
 #include "crawler/DownloadThread.h"
 #include "crawler/ThreadCreator.h"
 #include "net/Http.h"
+#include "net/ProxyChoice.h"
 #include "platform/MainThread.h"
 #include "store/DatabaseIO.h"
 #include "store/IndexTable.h"
@@ -76,7 +84,8 @@ class BenchHost : public velt::CrawlerHost {
 constexpr char kHttpsBase[] = "https://localhost/default.aspx?scid=kb;ja;";
 
 // Seconds for the crawl of `articles` numbers into a fresh database.
-double Crawl(int articles, const std::filesystem::path& file, const std::string& base = velt::ArticleBaseUrl) {
+double Crawl(int articles, const std::filesystem::path& file, const std::string& base = velt::ArticleBaseUrl,
+             std::shared_ptr<const velt::ProxyRoutes> proxies = nullptr) {
   std::string error;
   velt::Database = std::make_unique<velt::TDatabaseJet>();
   if (!velt::Database->Open("", "", file.string(), error) ||
@@ -86,7 +95,7 @@ double Crawl(int articles, const std::filesystem::path& file, const std::string&
   }
   BenchHost host;
   host.target = articles;
-  velt::TThreadCreator creator(host, base);
+  velt::TThreadCreator creator(host, base, std::move(proxies));
   const auto start = Clock::now();
   creator.Start();
   while (host.finished < articles) {
@@ -121,7 +130,7 @@ double FreeRunning(int articles, const std::string& base = velt::ArticleBaseUrl)
 // Seconds curl takes to fetch the same article URLs (trusting the
 // authority file when one is given); exits when it fails.
 double Curl(int articles, const std::string& listPath, const std::string& base = velt::ArticleBaseUrl,
-            const std::string& authority = "") {
+            const std::string& authority = "", const std::string& proxy = "") {
   {
     std::ofstream list(listPath);
     for (int i = 0; i < articles; ++i) {
@@ -134,6 +143,7 @@ double Curl(int articles, const std::string& listPath, const std::string& base =
                                     "--parallel-immediate", "--parallel-max", std::to_string(kWorkers),
                                     "--config", listPath};
   if (!authority.empty()) words.insert(words.end(), {"--cacert", authority});
+  if (!proxy.empty()) words.insert(words.end(), {"--proxy", proxy});
   std::vector<char*> argv;
   for (auto& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
@@ -149,6 +159,47 @@ double Curl(int articles, const std::string& listPath, const std::string& base =
   }
   return seconds;
 }
+
+constexpr int kProxyPort = 3128;
+constexpr int kProxyLatencyMs = 100;
+
+// tinyproxy on 127.0.0.1:kProxyPort for as long as the object lives.
+class Tinyproxy {
+ public:
+  explicit Tinyproxy(const std::string& configPath) : configPath_(configPath) {
+    std::ofstream(configPath) << "Port " << kProxyPort << "\nListen 127.0.0.1\nMaxClients 100\nLogLevel Critical\n"
+                              << "Allow 127.0.0.1\n";
+    std::vector<std::string> words = {"tinyproxy", "-d", "-c", configPath};
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    if (::posix_spawnp(&pid_, "tinyproxy", nullptr, nullptr, argv.data(), environ) != 0) {
+      std::fprintf(stderr, "tinyproxy did not start\n");
+      std::exit(1);
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(kProxyPort);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int attempt = 0;; ++attempt) {
+      const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+      const bool accepted = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+      ::close(fd);
+      if (accepted) return;
+      if (attempt == 100) std::exit(1);
+      ::usleep(50000);
+    }
+  }
+  ~Tinyproxy() {
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+    std::filesystem::remove(configPath_);
+  }
+
+ private:
+  std::string configPath_;
+  pid_t pid_ = -1;
+};
 
 }  // namespace
 
@@ -177,6 +228,19 @@ int main(int argc, char** argv) {
       httpsCurl = std::min(httpsCurl, Curl(articles, scratch.string() + ".curl", kHttpsBase,
                                            certificates.TrustedAuthority()));
     }
+    double proxiedCrawl = 0, proxiedCurl = 0;
+    if (latencyMs == kProxyLatencyMs) {
+      Tinyproxy proxy(scratch.string() + ".tinyproxy");
+      const std::string proxyUrl = "http://127.0.0.1:" + std::to_string(kProxyPort);
+      auto routes = std::make_shared<velt::ProxyRoutes>();
+      velt::ChooseProxyRoutes(proxyUrl, velt::ProcessEnvironment(), *routes);
+      proxiedCrawl = proxiedCurl = 1e9;
+      for (int round = 0; round < kRounds; ++round) {
+        proxiedCrawl = std::min(proxiedCrawl, Crawl(articles, scratch.string() + ".mdb", velt::ArticleBaseUrl, routes));
+        proxiedCurl =
+            std::min(proxiedCurl, Curl(articles, scratch.string() + ".curl", velt::ArticleBaseUrl, "", proxyUrl));
+      }
+    }
     site.Stop();
     httpsSite.Stop();
 
@@ -196,6 +260,11 @@ int main(int argc, char** argv) {
     share("crawl over HTTPS", httpsCrawl);
     share("curl over HTTPS", httpsCurl);
     std::printf("%-28s: %8.2f\n", "ratio HTTPS crawl / curl", httpsCurl / httpsCrawl);
+    if (proxiedCrawl > 0) {
+      share("crawl through tinyproxy", proxiedCrawl);
+      share("curl through tinyproxy", proxiedCurl);
+      std::printf("%-28s: %8.2f\n", "ratio proxied crawl / curl", proxiedCurl / proxiedCrawl);
+    }
   }
   return 0;
 }

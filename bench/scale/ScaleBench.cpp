@@ -16,7 +16,7 @@
 #include <map>
 
 #include "app/ArticleSearch.h"
-#include "app/StatusReport.h"
+#include "session/StatusReport.h"
 #include "bench/scale/ShellRunner.h"
 #include "bench/scale/StoreWork.h"
 #include "bench/scale/Timing.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/SearchTerms.h"
+#include "session/SearchTerms.h"
 #include "store/IndexTable.h"
 
 namespace velt::scale {

@@ -13,7 +13,7 @@ namespace velt::scale {
 
 WindowRun::WindowRun(const std::string& databasePath) {
   startup_ = Seconds([&] {
-    form_ = std::make_unique<TMainForm>(databasePath);
+    form_ = std::make_unique<TMainForm>(databasePath, ArticleBaseUrl);
     form_->show();
     for (int i = 0; i < 100000 && !form_->StartupHasRun(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
   });

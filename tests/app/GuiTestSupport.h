@@ -70,7 +70,7 @@ void MakeUnindexedArticles(const std::string& path, int rows);
 class StartedWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    form_ = std::make_unique<TMainForm>(db_.Path());
+    form_ = std::make_unique<TMainForm>(db_.Path(), ArticleBaseUrl);
     ASSERT_TRUE(ShowAndAwaitStartup(*form_));
   }
 

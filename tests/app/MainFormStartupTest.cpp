@@ -55,7 +55,7 @@ std::vector<::testing::Matcher<std::string>> SuccessfulStart(const std::string& 
 
 void StartAndClose(const std::string& path) {
   MessageBoxRecorder boxes;
-  TMainForm form(path);
+  TMainForm form(path, ArticleBaseUrl);
   ASSERT_TRUE(ShowAndAwaitStartup(form));
 }
 
@@ -63,13 +63,13 @@ TEST(MainFormStartup, FirstStartCreatesTableAndViewThenLaterStartsOnlyCheck) {
   TempDatabase db;
   MessageBoxRecorder boxes;
   {
-    TMainForm form(db.Path());
+    TMainForm form(db.Path(), ArticleBaseUrl);
     ASSERT_TRUE(ShowAndAwaitStartup(form));
     EXPECT_THAT(LoggedLines(form), ElementsAreArray(SuccessfulStart(
                                        db.Path(), {"TABLE CREATED:VELTINDEX", "VIEW CREATED:VELTINDEXV"})));
   }
   {
-    TMainForm form(db.Path());
+    TMainForm form(db.Path(), ArticleBaseUrl);
     ASSERT_TRUE(ShowAndAwaitStartup(form));
     EXPECT_THAT(LoggedLines(form), ElementsAreArray(SuccessfulStart(db.Path(), {})));
   }
@@ -96,7 +96,7 @@ TEST(MainFormStartup, AnIndexOfAnEarlierVersionIsRebuiltOnceAtStartUp) {
   }
   MessageBoxRecorder boxes;
   {
-    TMainForm form(db.Path());
+    TMainForm form(db.Path(), ArticleBaseUrl);
     ASSERT_TRUE(ShowAndAwaitStartup(form));
     EXPECT_THAT(LoggedLines(form),
                 ElementsAreArray(SuccessfulStart(db.Path(), {"SEARCH INDEX REBUILT:VELTINDEX"})));
@@ -105,7 +105,7 @@ TEST(MainFormStartup, AnIndexOfAnEarlierVersionIsRebuiltOnceAtStartUp) {
     EXPECT_THAT(MemoLines(*form.findChild<QPlainTextEdit*>(QStringLiteral("MemResult"))),
                 ::testing::Contains(std::string("[2 件] ヒットしました。")));
   }
-  TMainForm form(db.Path());
+  TMainForm form(db.Path(), ArticleBaseUrl);
   ASSERT_TRUE(ShowAndAwaitStartup(form));
   EXPECT_THAT(LoggedLines(form), ElementsAreArray(SuccessfulStart(db.Path(), {})));
 }
@@ -129,7 +129,7 @@ TEST_P(MainFormViewOnly, CreatesTheViewAloneAndResetsClaimedRows) {
   ExecOnFile(db.Path(), {"INSERT INTO VELTINDEX(KBID,URL,RESCODE) VALUES(\"100000\",\"u\",0)"});
 
   MessageBoxRecorder boxes;
-  TMainForm form(db.Path());
+  TMainForm form(db.Path(), ArticleBaseUrl);
   ASSERT_TRUE(ShowAndAwaitStartup(form));
   EXPECT_THAT(LoggedLines(form), ElementsAreArray(SuccessfulStart(db.Path(), GetParam().lines)));
   EXPECT_THAT(boxes.Requests(), IsEmpty());
@@ -171,7 +171,7 @@ TEST_P(MainFormUnopenable, LogsTheErrorShowsTheFatalBoxAndStaysUsable) {
   std::string path;
   GetParam().prepare(db, path);
   MessageBoxRecorder boxes;
-  TMainForm form(path);
+  TMainForm form(path, ArticleBaseUrl);
   ASSERT_TRUE(ShowAndAwaitStartup(form));
 
   const std::vector<std::string> lines = LoggedLines(form);
@@ -214,7 +214,7 @@ TEST(MainFormStartup, ClosingTheWindowGivesUpALongIndexingAtOnce) {
   constexpr int kRows = 20000;
   MakeUnindexedArticles(db.Path(), kRows);
   MessageBoxRecorder boxes;
-  TMainForm form(db.Path());
+  TMainForm form(db.Path(), ArticleBaseUrl);
   std::chrono::steady_clock::time_point closedAt{};
   QTimer closer;  // closes once the upkeep has reached the indexing
   QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -242,7 +242,7 @@ TEST(MainFormStartup, ClosingTheWindowGivesUpALongIndexingAtOnce) {
 TEST(MainFormStartup, RepaintResizeAndMinimiseNeverRunTheSequenceAgain) {
   TempDatabase db;
   MessageBoxRecorder boxes;
-  TMainForm form(db.Path());
+  TMainForm form(db.Path(), ArticleBaseUrl);
   ASSERT_TRUE(ShowAndAwaitStartup(form));
   const size_t logged = LoggedLines(form).size();
 
@@ -259,7 +259,7 @@ TEST(MainFormStartup, RepaintResizeAndMinimiseNeverRunTheSequenceAgain) {
 TEST(MainFormStartup, ControlsStartAsDesigned) {
   TempDatabase db;
   MessageBoxRecorder boxes;
-  TMainForm form(db.Path());
+  TMainForm form(db.Path(), ArticleBaseUrl);
   EXPECT_EQ(form.findChild<QTabWidget*>("PageControl1")->currentIndex(), 0);
   EXPECT_EQ(form.findChild<QLineEdit*>("EditWord")->text(), "%レジストリ%");
   EXPECT_EQ(form.findChild<QLineEdit*>("EditThreadCount")->text(), "0");
@@ -274,7 +274,7 @@ TEST(MainFormStartup, ControlsStartAsDesigned) {
 TEST(MainFormShutdown, ClosingWaitsUntilEveryWorkerHasRemovedItsLine) {
   TempDatabase db;
   MessageBoxRecorder boxes;
-  auto form = std::make_unique<TMainForm>(db.Path());
+  auto form = std::make_unique<TMainForm>(db.Path(), ArticleBaseUrl);
   ASSERT_TRUE(ShowAndAwaitStartup(*form));
 
   constexpr int kWorkers = 3;

@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QPushButton>
 
-#include "app/StatusReport.h"
+#include "session/StatusReport.h"
 #include "tests/app/GuiTestSupport.h"
 
 namespace velt::test {
@@ -90,7 +90,7 @@ TEST_P(OtherToolsTest, EditsRowsThatTheProgramThenFindsAndCounts) {
                        "DELETE FROM VELTINDEX WHERE KBID='100004';", "SELECT MAX(KBID) FROM VELTINDEX;"}),
               ElementsAre("100003", "100002", "100001", "100004", "100004|Cherry tart", "100005"));
 
-  form_ = std::make_unique<TMainForm>(db_.Path());
+  form_ = std::make_unique<TMainForm>(db_.Path(), ArticleBaseUrl);
   ASSERT_TRUE(ShowAndAwaitStartup(*form_));
   EXPECT_THAT(SearchResult("%printer%"), HasSubstr("100002"));
   EXPECT_THAT(SearchResult("%記事%"), HasSubstr("100005"));

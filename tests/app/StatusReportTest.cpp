@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <future>
 
-#include "app/StatusReport.h"
+#include "session/StatusReport.h"
 #include "store/DatabaseIO.h"
 #include "tests/app/GuiTestSupport.h"
 

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "app/MessageLog.h"
+#include "session/LogLine.h"
 #include "app/UpDown.h"
 #include "app/WorkerList.h"
 #include "tests/app/GuiTestSupport.h"

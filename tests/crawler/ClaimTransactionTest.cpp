@@ -61,7 +61,7 @@ TEST(ClaimTransactionTest, TheDispatcherLogsAFailedClaimOnceAndKeepsTheRow) {
   db.Exec("INSERT INTO VELTINDEX(KBID,URL,EXTRA) VALUES(\"100003\",\"old\",\"x\")");
   testing::FakeHost host;
   host.maxThreads = 1;
-  TThreadCreator creator(host);
+  TThreadCreator creator(host, ArticleBaseUrl);
   creator.Start();
   testing::ServeUntil([&] { return !host.log.empty(); }, 10s);
   testing::ServeFor(300ms);

@@ -46,7 +46,7 @@ std::string AsStored(const std::string& utf8) { return Cp932ToUtf8(Utf8ToCp932(u
 // stops it (dispatcher first, then the wait for the workers).
 void Crawl(FakeHost& host, size_t claims) {
   host.maxThreads = 30;
-  TThreadCreator creator(host);
+  TThreadCreator creator(host, ArticleBaseUrl);
   creator.Start();
   EXPECT_TRUE(ServeUntil([&] { return host.added.size() >= claims; }, 60s));
   creator.Terminate();
@@ -270,7 +270,7 @@ TEST_F(CrawlEndToEndTest, AnAnswerCutByATimeLimitStaysClaimedAndIsFetchedAfterTh
 TEST_F(CrawlEndToEndTest, ASiteThatRefusesEveryConnectionIsLoggedOnceAndItsRowsStayClaimed) {
   if (std::getenv("VELT_PRIVATE_NETNS") == nullptr) GTEST_SKIP() << "port 80 may be served here";
   host.maxThreads = 5;
-  TThreadCreator creator(host);
+  TThreadCreator creator(host, ArticleBaseUrl);
   creator.Start();
   // The run of failures that the watch reports, a few fetches under way,
   // and then a probe now and then: never a walk through the numbers.
@@ -302,7 +302,7 @@ TEST_F(CrawlEndToEndTest, ABusyAndFlakySiteHasEveryArticleStoredAsServedInOneRun
                     "--cut-once", "100024", "--server-error", "100001,100013", "--outage-after", "60",
                     "--outage-ms", "3000"});
   host.maxThreads = 5;
-  TThreadCreator creator(host);
+  TThreadCreator creator(host, ArticleBaseUrl);
   creator.Start();
   const auto logged = [&](const std::string& text) {
     return std::count_if(host.log.begin(), host.log.end(),
@@ -341,7 +341,7 @@ TEST_F(CrawlEndToEndTest, ABusyAndFlakySiteHasEveryArticleStoredAsServedInOneRun
 TEST_F(CrawlEndToEndTest, ACrawlStartedBeforeTheSiteListensStoresEveryArticleOnceItDoes) {
   if (std::getenv("VELT_PRIVATE_NETNS") == nullptr) GTEST_SKIP() << "port 80 may be served here";
   host.maxThreads = 5;
-  TThreadCreator creator(host);
+  TThreadCreator creator(host, ArticleBaseUrl);
   creator.Start();
   ServeFor(3s);
   const size_t claimedBefore = db.Rows().size();

@@ -23,7 +23,7 @@ using testing::TestDatabase;
 // the test's own step (a worker that "answers").
 class RecordingCreator : public TThreadCreator {
  public:
-  explicit RecordingCreator(FakeHost& host) : TThreadCreator(host), host_(host) {}
+  explicit RecordingCreator(FakeHost& host) : TThreadCreator(host, ArticleBaseUrl), host_(host) {}
   ~RecordingCreator() override { Stop(); }
 
   void Stop() {

@@ -82,7 +82,7 @@ int Crawl(int workers) {
   Print("READY");
   PrintingHost host(workers);
   {
-    velt::TThreadCreator creator(host);
+    velt::TThreadCreator creator(host, velt::ArticleBaseUrl);
     creator.Start();
     ServeWhile([] { return !stopRequested; });
     creator.Terminate();

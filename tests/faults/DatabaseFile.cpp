@@ -60,6 +60,14 @@ RowCodes ReadRowCodes(const std::filesystem::path& file) {
   return codes;
 }
 
+void ExpectFetchedRowsWithoutGaps(const RowCodes& rows, const std::string& after) {
+  int expected = 100000;
+  for (const auto& [kbid, code] : rows) {
+    EXPECT_EQ(kbid, std::to_string(expected++)) << "numbers must stay without gaps";
+    EXPECT_TRUE(code && *code != 0) << kbid << " left unfetched after " << after;
+  }
+}
+
 bool PassesIntegrityCheck(const std::filesystem::path& file) {
   std::string verdict;
   EngineFile db(file);

@@ -16,6 +16,10 @@ namespace velt::faults {
 using RowCodes = std::map<std::string, std::optional<long long>>;
 
 RowCodes ReadRowCodes(const std::filesystem::path& file);
+// Fails the calling test unless the rows run from 100000 up without gaps
+// and every one holds a fetched result (neither Null nor 0); `after` says
+// after what, in the failure message.
+void ExpectFetchedRowsWithoutGaps(const RowCodes& rows, const std::string& after);
 // The engine's own consistency check of every page and index.
 bool PassesIntegrityCheck(const std::filesystem::path& file);
 // Rows, and the total length of their titles, as one figure to compare.

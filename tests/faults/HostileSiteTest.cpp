@@ -45,7 +45,7 @@ constexpr int kEndlessAnswers = 6;
 // The dispatcher as the program runs it, with workers on short limits.
 class ShortLimitCreator : public TThreadCreator {
  public:
-  explicit ShortLimitCreator(CrawlerHost& host) : TThreadCreator(host), host_(host) {}
+  explicit ShortLimitCreator(CrawlerHost& host) : TThreadCreator(host, ArticleBaseUrl), host_(host) {}
 
  protected:
   void StartWorker(const std::string& kbid, const std::string& url) override {

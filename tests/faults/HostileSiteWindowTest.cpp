@@ -24,7 +24,7 @@ TEST(HostileSiteWindow, ClosingWhileThirtyWorkersWaitOnSilentServersEndsWithinTh
   kbsite::SiteProcess site({"--silent", "100000-100029"});
   test::TempDatabase db;
   MessageBoxRecorder boxes;
-  auto form = std::make_unique<TMainForm>(db.Path());
+  auto form = std::make_unique<TMainForm>(db.Path(), ArticleBaseUrl);
   ASSERT_TRUE(test::ShowAndAwaitStartup(*form));
   form->findChild<TUpDown*>("UpdnThreadCount")->SetPosition(30);
   const auto& workers = *form->findChild<QListWidget*>("LboxThreads");

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SearchTerms.h"
+#include "session/SearchTerms.h"
 #include "store/DatabaseIO.h"
 #include "store/IndexTable.h"
 #include "tests/crawler/TestDatabase.h"

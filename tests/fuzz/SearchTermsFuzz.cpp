@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "app/SearchTerms.h"
+#include "session/SearchTerms.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
   const QDir out(QString::fromLocal8Bit(argv[1]));
   bool saved = true;
   {
-    velt::TMainForm form((folder.path() + "/VeltIndexer.mdb").toStdString());
+    velt::TMainForm form((folder.path() + "/VeltIndexer.mdb").toStdString(), velt::ArticleBaseUrl);
     form.show();
     for (int i = 0; i < 500 && !form.StartupHasRun(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
     AddSampleArticles();

@@ -1,0 +1,64 @@
+// Which proxy, if any, serves a fetch, by the rules that the system's other
+// programs follow for their environment:
+//   http_proxy             for http:// sites (lower case only: a web
+//                          server's CGI environment sets HTTP_PROXY from a
+//                          request's "Proxy:" header)
+//   https_proxy, HTTPS_PROXY  for https:// sites
+//   all_proxy, ALL_PROXY   for either when its own is not set
+//   no_proxy, NO_PROXY     hosts that go direct: names separated by commas
+//                          or blanks, each covering its subdomains too
+//                          (a leading "." changes nothing), an optional
+//                          ":port" limiting it to that port, IP addresses
+//                          compared as written, "*" for every host
+// The first name set decides; set but empty means no proxy. A choice made
+// on the command line replaces the environment whole: one proxy for both
+// schemes and every host, or none.
+//
+// Pure functions on texts (the environment comes through a lookup); the
+// routes are read once at start and then only read, from any thread.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "net/FetchTarget.h"
+#include "net/ProxyServer.h"
+
+namespace velt {
+
+inline constexpr char kNoProxyOption[] = "direct";
+
+struct ProxyRoutes {
+  std::optional<ProxyServer> http;
+  std::optional<ProxyServer> https;
+  std::vector<std::string> direct;  // the no_proxy entries
+
+  // The proxy for the target, or null when it goes direct.
+  const ProxyServer* For(const FetchTarget& target) const;
+  // The start-up log's line, passwords masked; "" when no proxy serves.
+  std::string Description() const;
+};
+
+// The value of an environment variable, or nothing when it is not set.
+using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
+EnvironmentLookup ProcessEnvironment();
+
+// The routes of the command line's --proxy value (empty: none given, the
+// environment decides; kNoProxyOption: none). Returns why a proxy URL is
+// refused, naming where it came from; "" when the routes are set.
+std::string ChooseProxyRoutes(const std::string& option, const EnvironmentLookup& environment, ProxyRoutes& routes);
+
+// What the request line names: the path, or, for a proxy that relays plain
+// http, the absolute URL ("http://host[:port]/path", the port only when it
+// is not 80).
+std::string RequestTarget(const FetchTarget& target, const ProxyServer* proxy);
+// The header lines that the request itself carries for the proxy: its
+// credentials for plain http ("" otherwise; a tunnel's go with CONNECT).
+std::string ProxyHeaderLines(const FetchTarget& target, const ProxyServer* proxy);
+
+// Whether a no_proxy entry sends the host and port direct.
+bool NoProxyEntryCovers(const std::string& entry, const std::string& host, int port);
+
+}  // namespace velt

@@ -1,0 +1,47 @@
+#include "session/CrawlSession.h"
+
+#include <exception>
+
+#include "session/IndexDatabase.h"
+#include "session/RunLog.h"
+#include "session/Shutdown.h"
+#include "session/StartupSequence.h"
+#include "crawler/ThreadCreator.h"
+
+namespace velt {
+
+CrawlSession::CrawlSession(CrawlerHost& host, RunLog& log) : host_(host), log_(log) {}
+
+CrawlSession::~CrawlSession() = default;
+
+bool CrawlSession::Open(const std::string& databasePath) { return OpenIndexDatabase(databasePath, log_); }
+
+bool CrawlSession::Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive,
+                         std::shared_ptr<const ProxyRoutes> proxies, double maxRate) {
+  if (started_) return ThreadCreator != nullptr;
+  started_ = true;
+  if (!RunIndexStartup(log_, keepAlive)) return false;
+  try {
+    if (proxies && !proxies->Description().empty()) log_.WriteLog(proxies->Description(), 0);
+    ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl, std::move(proxies), maxRate);
+    ThreadCreator->Start();
+    log_.WriteLog("THREAD CREATOR CREATED", 0);
+    return true;
+  } catch (const std::exception& e) {  // the system refused the thread
+    ThreadCreator.reset();
+    log_.WriteLog(e.what(), 1);
+    log_.FatalStop();
+    return false;
+  }
+}
+
+bool CrawlSession::Shutdown(std::string& error) {
+  if (ThreadCreator) {
+    StopAndAwait(*ThreadCreator);  // no worker starts after this
+    ThreadCreator.reset();
+  }
+  AwaitEmptyWorkerList(host_);
+  return CloseIndexDatabase(error);
+}
+
+}  // namespace velt

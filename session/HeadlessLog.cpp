@@ -1,0 +1,16 @@
+#include "session/HeadlessLog.h"
+
+#include <cstdio>
+
+#include "session/LogLine.h"
+
+namespace velt {
+
+void HeadlessLog::WriteLog(const std::string& text, int level) {
+  std::printf("%s\n", StampLogLine(text, level).c_str());
+  std::fflush(stdout);
+}
+
+void HeadlessLog::FatalStop() { std::fprintf(stderr, "%s\n", FatalStopText); }
+
+}  // namespace velt

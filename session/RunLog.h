@@ -1,0 +1,24 @@
+// Where a run of the program reports: log lines (level 0 information, 1
+// error), the fatal notice of a failed start, which does not end the
+// program, and that a long step is under way. The window writes to its message log and shows a box
+// (MessageLog); a headless run writes to its standard output and error
+// (HeadlessLog). Main thread only.
+#pragma once
+
+#include <string>
+
+namespace velt {
+
+inline constexpr char FatalStopText[] = "SORRY, FATAL ERROR OCCURED.";
+
+class RunLog {
+ public:
+  virtual ~RunLog() = default;
+  virtual void WriteLog(const std::string& text, int level) = 0;
+  virtual void FatalStop() = 0;
+  // A step that may take long begins (true) or has ended (false): the
+  // window shows the busy cursor meanwhile.
+  virtual void ShowBusy(bool /*busy*/) {}
+};
+
+}  // namespace velt

@@ -1,0 +1,29 @@
+// Test support: Debian's tinyproxy on a loopback port, started for one test
+// in a mount namespace of its own whose /etc/hosts also names
+// kProxyOnlyHost, so that the site's host is known to the proxy alone.
+//
+// Needs root (for the mount namespace) and the tinyproxy package; Missing()
+// says what is missing so that a test can skip. The destructor kills it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tests/faults/ChildProcess.h"
+
+namespace velt::test {
+
+inline constexpr char kProxyOnlyHost[] = "other.invalid";
+
+class TinyProxy {
+ public:
+  // `basicAuth` is "user password" for a proxy that asks for them.
+  TinyProxy(int port, const std::string& folder, const std::string& basicAuth = "");
+  // "" when a proxy can be started here, else why not.
+  static std::string Missing();
+
+ private:
+  std::unique_ptr<faults::ChildProcess> process_;
+};
+
+}  // namespace velt::test

@@ -1,0 +1,113 @@
+// What the command line chooses, and what it refuses before anything runs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "crawler/ThreadCreator.h"
+#include "session/CommandLine.h"
+
+namespace velt {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(CommandLine, ChoosesTheRunAndItsSettings) {
+  struct Case {
+    Args args;
+    RunMode mode;
+    std::string site;
+    int threads;
+    bool retry302;
+    int forSeconds;
+    std::string terms;
+  };
+  const int standard = CommandLine::DefaultHeadlessThreads;
+  const std::string site = "https://kb.example.test:8443/default.aspx?scid=kb;ja;";
+  const std::string build = ArticleBaseUrl;  // without --site
+  const Case cases[] = {
+      {{}, RunMode::Window, build, standard, false, 0, ""},
+      {{"/starup"}, RunMode::Window, build, standard, false, 0, ""},
+      {{"-platform", "offscreen"}, RunMode::Window, build, standard, false, 0, ""},  // the toolkit's own
+      {{"--site", site}, RunMode::Window, site, standard, false, 0, ""},
+      {{"--headless"}, RunMode::Headless, build, standard, false, 0, ""},
+      {{"--headless", "--threads", "30", "--retry-302", "--for", "90", "--site", site},
+       RunMode::Headless, site, 30, true, 90, ""},
+      {{"--for=5", "--threads=0", "--headless"}, RunMode::Headless, build, 0, false, 5, ""},
+      {{"--search", "%a% \"b c\""}, RunMode::Search, build, standard, false, 0, "%a% \"b c\""},
+      {{"--search", ""}, RunMode::Search, build, standard, false, 0, ""},
+      {{"--search", "--status"}, RunMode::Search, build, standard, false, 0, "--status"},  // a value, not an option
+      {{"--status"}, RunMode::Status, build, standard, false, 0, ""},
+      {{"--status", "--threads", "99", "--help"}, RunMode::Help, build, standard, false, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine(c.args, line, error)) << error;
+    EXPECT_EQ(line.mode, c.mode);
+    EXPECT_EQ(line.site, c.site);
+    EXPECT_EQ(line.threads, c.threads);
+    EXPECT_EQ(line.retry302, c.retry302);
+    EXPECT_EQ(line.forSeconds, c.forSeconds);
+    EXPECT_EQ(line.searchTerms, c.terms);
+  }
+}
+
+TEST(CommandLine, TheRateCapTakesFetchesPerSecondWithAFraction) {
+  const std::pair<std::string, double> taken[] = {{"2", 2.0}, {"0.5", 0.5}, {".25", 0.25}, {"1000", 1000.0}};
+  for (const auto& [value, rate] : taken) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--headless", "--max-rate", value}, line, error)) << value << ": " << error;
+    EXPECT_DOUBLE_EQ(line.maxRate, rate);
+  }
+  for (const char* value : {"0", "0.0", "-1", "1e3", "1,5", "5.", "1001", "", "two"}) {
+    CommandLine line;
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine({"--max-rate", value}, line, error)) << value;
+    EXPECT_NE(error.find("--max-rate"), std::string::npos) << error;
+  }
+  CommandLine line;
+  std::string error;
+  ASSERT_TRUE(ParseCommandLine({}, line, error));
+  EXPECT_EQ(line.maxRate, 0.0);  // no cap
+}
+
+TEST(CommandLine, RefusesWithAMessageNamingTheCulprit) {
+  struct Case {
+    Args args;
+    std::string named;  // what the message must mention
+  };
+  const Case cases[] = {
+      {{"--frob"}, "--frob"},
+      {{"--headless", "--thread", "5"}, "--thread"},
+      {{"--headless", "--threads"}, "--threads"},
+      {{"--headless", "--threads", "31"}, "--threads"},
+      {{"--headless", "--threads", "-1"}, "--threads"},
+      {{"--headless", "--threads", "five"}, "--threads"},
+      {{"--headless", "--for", "0"}, "--for"},
+      {{"--headless", "--for", "99999999999"}, "--for"},
+      {{"--headless", "--headless"}, "--headless"},
+      {{"--headless=yes"}, "--headless"},
+      {{"--threads", "5"}, "--threads"},
+      {{"--retry-302"}, "--retry-302"},
+      {{"--status", "--for", "5"}, "--for"},
+      {{"--status", "--site", "http://localhost/x"}, "--site"},
+      {{"--headless", "--status"}, "--status"},
+      {{"--search"}, "--search"},
+      {{"--headless", "extra"}, "extra"},
+      {{"--site", "ftp://localhost/x"}, "--site"},
+      {{"--status", "--max-rate", "2"}, "--max-rate"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CommandLine line;
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine(c.args, line, error));
+    EXPECT_NE(error.find(c.named), std::string::npos) << error;
+  }
+}
+
+}  // namespace
+}  // namespace velt

@@ -23,8 +23,8 @@
 namespace velt {
 
 TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
-                     std::shared_ptr<const ProxyRoutes> proxies, QWidget* parent)
-    : QWidget(parent), articleBaseUrl_(articleBaseUrl), proxies_(std::move(proxies)) {
+                     std::shared_ptr<const ProxyRoutes> proxies, double maxRate, QWidget* parent)
+    : QWidget(parent), articleBaseUrl_(articleBaseUrl), proxies_(std::move(proxies)), maxRate_(maxRate) {
   setObjectName(QStringLiteral("MainForm"));
   setFont(MainWindowFont());
   ui_ = BuildMainFormControls(*this);
@@ -62,7 +62,9 @@ void TMainForm::RunStartupSequence() {
   ui_.AfterShowTrigger->hide();
   // Closing the window gives up a long renewal of the search index (a file
   // of an earlier version), which the next start does again.
-  RunWatched([this] { session_->Start(articleBaseUrl_, [this] { return !escapeKey_->CloseRequested(); }, proxies_); });
+  RunWatched([this] {
+    session_->Start(articleBaseUrl_, [this] { return !escapeKey_->CloseRequested(); }, proxies_, maxRate_);
+  });
   startupHasRun_ = true;
 }
 

@@ -34,9 +34,10 @@ class WorkerList;
 
 class TMainForm : public QWidget {
  public:
-  // Fetches go through the proxies' routes (direct without them).
+  // Fetches go through the proxies' routes (direct without them);
+  // `maxRate`: the crawl's fetch starts per second at most, 0 for no cap.
   TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
-            std::shared_ptr<const ProxyRoutes> proxies = nullptr, QWidget* parent = nullptr);
+            std::shared_ptr<const ProxyRoutes> proxies = nullptr, double maxRate = 0, QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Whether the start-up sequence has run (it runs once per window).
@@ -68,6 +69,7 @@ class TMainForm : public QWidget {
   std::unique_ptr<ResultMemoHits> resultHits_;
   const std::string articleBaseUrl_;
   std::shared_ptr<const ProxyRoutes> proxies_;
+  const double maxRate_;
   bool startupHasRun_ = false;
 };
 

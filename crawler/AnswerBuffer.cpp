@@ -20,8 +20,9 @@ bool AnswerBuffer::Append(const char* bytes, int count) {
   const std::size_t scanFrom = text_.size() >= EndMarker.size() - 1 ? text_.size() - (EndMarker.size() - 1) : 0;
   text_.append(bytes, taken);
   const auto scan = text_.begin() + static_cast<std::ptrdiff_t>(scanFrom);
-  if (std::search(scan, text_.end(), EndMarker.begin(), EndMarker.end(), SameLetter) != text_.end()) return false;
-  return text_.size() < MaxAnswerBytes;
+  stopped_ = std::search(scan, text_.end(), EndMarker.begin(), EndMarker.end(), SameLetter) != text_.end() ||
+             text_.size() >= MaxAnswerBytes;
+  return !stopped_;
 }
 
 std::string AnswerBuffer::Take() {

@@ -25,9 +25,12 @@ class AnswerBuffer {
   // Hands the collected answer over and leaves the buffer empty.
   std::string Take();
   std::size_t Size() const { return text_.size(); }
+  // Whether Append asked to stop: the answer may go on past what it holds.
+  bool StoppedEarly() const { return stopped_; }
 
  private:
   std::string text_;
+  bool stopped_ = false;
 };
 
 }  // namespace velt

@@ -26,10 +26,17 @@ class CrawlerHost {
   virtual void AddToThreadList(const std::string& url, const void* worker) = 0;
   // Removes the line whose attached object is the worker.
   virtual void RemoveFromThreadList(const void* worker) = 0;
-  // A worker is ending, right before its line goes: its result code as
-  // stored (0 when the fetch failed or the answer had no status). The
-  // window shows nothing of it.
-  virtual void ArticleEnded(int resCode) { (void)resCode; }
+  // A worker is ending, right before its line goes: whether its row was
+  // stored, and the answer's status (0 when the fetch failed or the answer
+  // had no status). A transient answer is not stored. The window shows
+  // nothing of it.
+  virtual void ArticleEnded(int resCode, bool stored) {
+    (void)resCode;
+    (void)stored;
+  }
+  // The number of articles waiting to be fetched again in this run has
+  // changed. The window shows nothing of it.
+  virtual void RetriesPending(int count) { (void)count; }
 };
 
 }  // namespace velt

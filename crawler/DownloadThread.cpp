@@ -3,8 +3,11 @@
 #include <cstdio>
 #include <exception>
 
+#include "crawler/AnswerHeaders.h"
 #include "crawler/PageAnalysis.h"
+#include "crawler/RetryAfter.h"
 #include "net/Http.h"
+#include "platform/Error.h"
 #include "platform/LocalTime.h"
 #include "regex/VBScript_RegExp_55_TLB.h"
 #include "store/DatabaseIO.h"
@@ -24,12 +27,12 @@ std::string BuildRequest(const std::string& requestTarget, const std::string& ho
 }
 
 TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
-                                 const HttpTimeouts& timeouts, std::shared_ptr<FetchFailureWatch> failures,
+                                 const HttpTimeouts& timeouts, std::shared_ptr<FetchOutcomes> outcomes,
                                  std::shared_ptr<ControlsSnapshot> controls,
                                  std::shared_ptr<const ProxyRoutes> proxies)
     : host_(host),
       timeouts_(timeouts),
-      failures_(std::move(failures)),
+      outcomes_(std::move(outcomes)),
       controls_(std::move(controls)),
       proxies_(std::move(proxies)) {
   PageInfo.ResCode = 0;
@@ -54,10 +57,7 @@ TDownloadThread::~TDownloadThread() {
 }
 
 void TDownloadThread::ReportEnd() {
-  if (failures_) {
-    if (auto line = failures_->Note(fetchError_, RepeatedLineFilter::Clock::now())) host_.WriteLog(*line, 1);
-  }
-  host_.ArticleEnded(PageInfo.ResCode);
+  host_.ArticleEnded(PageInfo.ResCode, stored_);
   host_.RemoveFromThreadList(this);
   if (controls_) controls_->LineRemoved();
 }
@@ -69,13 +69,27 @@ void TDownloadThread::Execute() {
   try {
     Fetch();
   } catch (const std::exception& e) {
-    // The row stays as claimed; the watch hears of it when the worker ends.
-    fetchError_ = *e.what() ? e.what() : "unknown error";
     PageInfo.ResCode = 0;  // as the row still holds it
+    Tell(FetchResult::Failed, *e.what() ? e.what() : "unknown error");
+    return;
+  }
+  if (IsTransientStatus(PageInfo.ResCode)) {
+    Tell(FetchResult::Transient, "SITE ANSWERED " + std::to_string(PageInfo.ResCode));
     return;
   }
   PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);
   WriteRow();
+  stored_ = true;
+  Tell(FetchResult::Stored, "");
+}
+
+void TDownloadThread::Tell(FetchResult result, std::string error) {
+  if (!outcomes_) return;
+  FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt, std::move(error)};
+  if (result == FetchResult::Transient) {
+    outcome.retryAfter = ParseRetryAfter(retryAfter_, std::chrono::system_clock::now());
+  }
+  outcomes_->Add(std::move(outcome));
 }
 
 void TDownloadThread::Fetch() {
@@ -86,7 +100,10 @@ void TDownloadThread::Fetch() {
         BuildRequest(RequestTarget(target, proxy), target.HostHeader(), ProxyHeaderLines(target, proxy));
     HttpRequest(target, request, [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); },
                 timeouts_, proxy);
-    AnalyseResponse(*RegExp, Buffer->Take(), PageInfo);
+    std::string answer = Buffer->Take();
+    if (!Buffer->StoppedEarly() && IsCutShort(answer)) throw Error(kAnswerCutText);
+    retryAfter_ = HeaderValue(answer, "Retry-After").value_or("");
+    AnalyseResponse(*RegExp, std::move(answer), PageInfo);
   }
 }
 

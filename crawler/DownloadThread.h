@@ -8,12 +8,15 @@
 // step after the row has been written. Nobody may touch it after Start.
 //
 // The row is written with one UPDATE under DatabaseLock, whatever the
-// answer was; an error raised by the fetch or the analysis ends the run
-// without an update and leaves the row as claimed (RESCODE 0), fetched
-// again after the next start. A fetch cut short by its time limits raises
-// too, so a cut page is never stored as final. The worker logs nothing
-// itself: its end, failed or not, goes to the shared FetchFailureWatch,
-// which speaks up when fetches keep failing, and to the host's ArticleEnded.
+// answer was, except for a transient one (IsTransientStatus: the site is
+// busy, not the article absent); an error raised by the fetch or the
+// analysis ends the run without an update too. Either way the row stays
+// as claimed (RESCODE 0), for the dispatcher to fetch again in this run or
+// for the next start. A fetch cut short by its time limits raises, and an
+// answer that closed before its Content-Length counts as such a failure,
+// so a cut page is never stored as final. The worker logs nothing itself:
+// how its fetch ended goes to the dispatcher's FetchOutcomes, and to the
+// host's ArticleEnded.
 #pragma once
 
 #include <memory>
@@ -22,7 +25,7 @@
 #include "crawler/AnswerBuffer.h"
 #include "crawler/ControlsSnapshot.h"
 #include "crawler/CrawlerHost.h"
-#include "crawler/FetchFailureWatch.h"
+#include "crawler/FetchOutcomes.h"
 #include "crawler/PageInfo.h"
 #include "net/Http.h"
 #include "net/ProxyChoice.h"
@@ -35,6 +38,7 @@ class TRegExp;
 inline constexpr char RequestFormat[] =
     "GET %s HTTP/1.0\r\nHOST: %s\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n%s\r\n";
 inline constexpr char TimeStampFormat[] = "%Y%m%d%H%M%S";  // strftime form of "yyyymmddhhnnss"
+inline constexpr char kAnswerCutText[] = "ANSWER ENDED BEFORE ITS CONTENT-LENGTH";
 
 // The request text for the request line's target (the path, or behind a
 // proxy the absolute URL), the HOST header's "host:port" and any header
@@ -45,11 +49,11 @@ std::string BuildRequest(const std::string& requestTarget, const std::string& ho
 class TDownloadThread : public Thread {
  public:
   // The program always uses the client's standard time limits; tests of
-  // hostile servers pass shorter ones. Without a watch failures go unseen;
-  // the dispatcher's offer of controls, if given, hears of the line going.
-  // Without proxy routes every fetch goes direct.
+  // hostile servers pass shorter ones. Without `outcomes` nobody hears how
+  // the fetch ended; the dispatcher's offer of controls, if given, hears of
+  // the line going. Without proxy routes every fetch goes direct.
   TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
-                  const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchFailureWatch> failures = nullptr,
+                  const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchOutcomes> outcomes = nullptr,
                   std::shared_ptr<ControlsSnapshot> controls = nullptr,
                   std::shared_ptr<const ProxyRoutes> proxies = nullptr);
   ~TDownloadThread() override;
@@ -61,14 +65,16 @@ class TDownloadThread : public Thread {
   bool ReceiveChunk(const char* bytes, int count);
   void Fetch();
   void WriteRow();
+  void Tell(FetchResult result, std::string error);
   void ReportEnd();  // main thread
 
   CrawlerHost& host_;
   HttpTimeouts timeouts_;
-  std::shared_ptr<FetchFailureWatch> failures_;
+  std::shared_ptr<FetchOutcomes> outcomes_;
   std::shared_ptr<ControlsSnapshot> controls_;
   std::shared_ptr<const ProxyRoutes> proxies_;
-  std::string fetchError_;  // why the run ended without an answer
+  std::string retryAfter_;  // the answer's Retry-After field, if it had one
+  bool stored_ = false;
   std::unique_ptr<AnswerBuffer> Buffer;
   std::unique_ptr<TRegExp> RegExp;
   TPageInfo PageInfo;

@@ -2,13 +2,13 @@
 // refuses every connection would otherwise leave the log silent while
 // number after number is claimed.
 //
-// Every worker reports its end here. Once FailuresInARow fetches in a row
+// Every fetch's end is noted here. Once FailuresInARow fetches in a row
 // have failed, each further failure offers a line with the last error
 // text; an identical line passes at most once a minute
 // (RepeatedLineFilter). A fetch that brought an answer resets the count.
 //
-// Shared by the dispatcher and the workers it starts; used on the main
-// thread only (the workers report from their main-thread steps).
+// The dispatcher's own, fed with the outcomes its workers report; used on
+// its thread alone.
 #pragma once
 
 #include <optional>
@@ -22,9 +22,12 @@ class FetchFailureWatch {
  public:
   static constexpr int FailuresInARow = 10;
 
-  // `fetchError` is empty for a fetch that brought an answer. Returns the
-  // line to log at level 1, if one is due.
+  // `fetchError` is empty for a fetch that brought an answer to store; a
+  // transient answer counts as a failure. Returns the line to log at level
+  // 1, if one is due.
   std::optional<std::string> Note(const std::string& fetchError, RepeatedLineFilter::Clock::time_point now);
+  // Whether the last FailuresInARow fetches or more all failed.
+  bool Failing() const { return inARow_ >= FailuresInARow; }
 
  private:
   int inARow_ = 0;

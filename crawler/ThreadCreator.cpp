@@ -18,13 +18,14 @@ const char ArticleBaseUrl[] = "http://" VELTINDEXER_KB_HOST "/default.aspx?scid=
 static_assert(sizeof(ArticleBaseUrl) - 1 <= kMaxSiteBaseUrlLength, "the article base URL must fit the URL column");
 
 TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl,
-                               std::shared_ptr<const ProxyRoutes> proxies)
+                               std::shared_ptr<const ProxyRoutes> proxies, double maxRate)
     : host_(host),
       articleBaseUrl_(std::move(articleBaseUrl)),
       proxies_(std::move(proxies)),
       minUnfetched_(SqlMinUnfetchedKbid),
       minRedirected_(SqlMinRedirectedKbid),
-      maxKbid_(SqlMaxKbid) {}
+      maxKbid_(SqlMaxKbid),
+      pacing_(maxRate) {}
 
 void TThreadCreator::Execute() {
   try {
@@ -49,7 +50,22 @@ void TThreadCreator::Execute() {
 }
 
 bool TThreadCreator::RunPass() {
+  HearOutcomes();
   if (ThreadCount >= MaxThreads) return false;
+  const auto now = RetrySchedule::Clock::now();
+  if (!pacing_.Ready(now)) return false;
+  switch (retries_.Next(now, retry_)) {
+    case RetrySchedule::Turn::Wait:
+      return false;
+    case RetrySchedule::Turn::Retry:
+      pacing_.Started(now);
+      retrying_ = true;
+      PostToMainThread([this] { ClaimAndStart(); });
+      claimHandedOver_ = true;
+      return false;
+    case RetrySchedule::Turn::NewNumber:
+      break;
+  }
   // One hold for the whole choice, as each further wait for the lock
   // lengthens the pass; failures are logged once it is let go.
   std::vector<std::string> errors;
@@ -65,10 +81,30 @@ bool TThreadCreator::RunPass() {
     LogError();
   }
   if (NextKbid > KbidFloor && NextKbid < KbidLimit) {
+    pacing_.Started(now);
+    retrying_ = false;
     PostToMainThread([this] { ClaimAndStart(); });
     claimHandedOver_ = true;
   }
   return !errors.empty();
+}
+
+void TThreadCreator::HearOutcomes() {
+  for (const FetchOutcome& outcome : outcomes_->Take()) {
+    const auto now = RetrySchedule::Clock::now();
+    if (auto line = fetchFailures_.Note(outcome.error, now)) Log(*line, 1);
+    if (auto line = retries_.Note(outcome, fetchFailures_.Failing(), now)) Log(*line, 0);
+  }
+  if (retries_.Waiting() != retriesReported_) {
+    retriesReported_ = retries_.Waiting();
+    Synchronize([this] { host_.RetriesPending(retriesReported_); });
+  }
+}
+
+void TThreadCreator::Log(const std::string& text, std::uint8_t level) {
+  Message = text;
+  MessageLevel = level;
+  Synchronize([this] { LogMessage(); });
 }
 
 bool TThreadCreator::ClaimFailed() {
@@ -125,13 +161,19 @@ void TThreadCreator::LogError() {
 void TThreadCreator::ClaimAndStart() {
   // Nobody waits for this step: what it raises is kept for the dispatcher.
   try {
-    const std::string kbid = std::to_string(NextKbid);
-    const std::string url = articleBaseUrl_ + kbid;
-    {
-      CriticalSectionGuard hold(DatabaseLock);
-      Claimed = claim_.Claim(*Database, kbid, url, Message);
+    if (retrying_) {
+      // The row is still claimed from its first fetch.
+      Claimed = true;
+      StartWorker(retry_.kbid, retry_.url);
+    } else {
+      const std::string kbid = std::to_string(NextKbid);
+      const std::string url = articleBaseUrl_ + kbid;
+      {
+        CriticalSectionGuard hold(DatabaseLock);
+        Claimed = claim_.Claim(*Database, kbid, url, Message);
+      }
+      if (Claimed) StartWorker(kbid, url);
     }
-    if (Claimed) StartWorker(kbid, url);
   } catch (...) {
     claimError_ = std::current_exception();
   }
@@ -141,8 +183,7 @@ void TThreadCreator::ClaimAndStart() {
 void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url) {
   // A worker whose thread cannot be made must still take its line away,
   // or the window would wait for it forever when it closes.
-  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, fetchFailures_, controls_,
-                                                  proxies_);
+  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, outcomes_, controls_, proxies_);
   worker->Start();
   worker.release();  // it frees itself when its run ends
 }

@@ -8,6 +8,16 @@
 // At most one worker starts per pass, and a pass ends with a pause of about
 // a millisecond. Lowering the allowed number stops no running worker.
 //
+// Each pass first hears how the workers' fetches ended (FetchOutcomes.h):
+// a failed fetch or a transient answer leaves its row claimed, and the
+// RetrySchedule says when it is fetched again; a retry that is due starts
+// instead of a new number, without a new claim. While the site asks to
+// wait, or while an outage is waited out, no new number is claimed. The
+// FetchFailureWatch's lines and the schedule's go to the log, and the
+// host hears the count of waiting retries whenever it changes. A stop
+// leaves every waiting retry claimed for the next start. With a rate cap
+// (--max-rate) fetch starts, retries included, are spaced evenly.
+//
 // The pass does not wait for its claim: the main thread runs it while the
 // dispatcher pauses and then offers the controls as they stand to the next
 // pass (ControlsSnapshot.h); without a standing offer the next pass's
@@ -42,6 +52,9 @@
 #include "crawler/CrawlerHost.h"
 #include "crawler/FailurePacing.h"
 #include "crawler/FetchFailureWatch.h"
+#include "crawler/FetchOutcomes.h"
+#include "crawler/RatePacing.h"
+#include "crawler/RetrySchedule.h"
 #include "net/ProxyChoice.h"
 #include "platform/Thread.h"
 #include "store/DatabaseIO.h"
@@ -58,8 +71,10 @@ class TThreadCreator : public Thread {
  public:
   // The base URL and the proxy routes stay the same for the dispatcher's
   // life: the build's site or the one chosen when the program started, and
-  // the proxies chosen then (none when not given).
-  TThreadCreator(CrawlerHost& host, std::string articleBaseUrl, std::shared_ptr<const ProxyRoutes> proxies = nullptr);
+  // the proxies chosen then (none when not given). `maxRate`: fetch starts
+  // per second at most, 0 for no cap.
+  TThreadCreator(CrawlerHost& host, std::string articleBaseUrl, std::shared_ptr<const ProxyRoutes> proxies = nullptr,
+                 double maxRate = 0);
 
  protected:
   void Execute() override;
@@ -69,6 +84,8 @@ class TThreadCreator : public Thread {
  private:
   // Each returns whether a statement failed.
   bool RunPass();
+  void HearOutcomes();
+  void Log(const std::string& text, std::uint8_t level);
   // Under DatabaseLock; a failure's text is added to `errors`.
   void QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
                  std::vector<std::string>& errors);
@@ -93,6 +110,8 @@ class TThreadCreator : public Thread {
   std::int32_t NextKbid = -1;
   bool Claimed = false;
   bool claimHandedOver_ = false;
+  bool retrying_ = false;  // the hand-over restarts retry_ instead of claiming
+  RetrySchedule::Retry retry_;
   std::exception_ptr claimError_;  // raised by the claim step, for the dispatcher to raise
   PreparedSql minUnfetched_;
   PreparedSql minRedirected_;
@@ -100,8 +119,12 @@ class TThreadCreator : public Thread {
   ClaimTransaction claim_;
   RepeatedLineFilter repeatedLines_;
   FailureBackoff backoff_;
-  // Outlives the dispatcher in the workers that share it.
-  std::shared_ptr<FetchFailureWatch> fetchFailures_ = std::make_shared<FetchFailureWatch>();
+  FetchFailureWatch fetchFailures_;
+  RetrySchedule retries_;
+  int retriesReported_ = 0;
+  RatePacing pacing_;
+  // Outlive the dispatcher in the workers that share them.
+  std::shared_ptr<FetchOutcomes> outcomes_ = std::make_shared<FetchOutcomes>();
   std::shared_ptr<ControlsSnapshot> controls_ = std::make_shared<ControlsSnapshot>();
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -16,6 +17,24 @@ namespace {
 // Spelt as the desktop shortcuts that users already have pass it; the
 // program reads nothing from it and must go on accepting it.
 constexpr char kLauncherArgument[] = "/starup";
+
+// A decimal number above 0 with an optional fraction ("2", "0.5"), at most
+// a thousand.
+std::optional<double> ReadRate(const std::string& text) {
+  const size_t point = text.find('.');
+  const std::string whole = text.substr(0, point);
+  const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+  const auto digits = [](const std::string& part) { return std::all_of(part.begin(), part.end(), ::isdigit); };
+  if (whole.size() + fraction.size() == 0 || whole.size() > 4 || fraction.size() > 6 || !digits(whole) ||
+      !digits(fraction) || (point != std::string::npos && fraction.empty())) {
+    return std::nullopt;
+  }
+  // By digits, as a conversion of the whole text would follow the locale's decimal mark.
+  double value = whole.empty() ? 0.0 : std::stoi(whole);
+  if (!fraction.empty()) value += std::stoi(fraction) / std::pow(10.0, static_cast<double>(fraction.size()));
+  if (value <= 0 || value > 1000) return std::nullopt;
+  return value;
+}
 
 // A whole decimal number from `low` to `high`.
 std::optional<int> ReadNumber(const std::string& text, long long low, long long high) {
@@ -70,6 +89,7 @@ class Options {
   inline static const std::map<std::string, bool> kTakesValue = {
       {"--site", true},     {"--proxy", true},     {"--headless", false}, {"--threads", true}, {"--retry-302", false},
       {"--for", true},      {"--search", true},    {"--format", true},    {"--status", false}, {"--help", false},
+      {"--max-rate", true},
   };
   std::map<std::string, std::string> values_;
   std::vector<std::string> loose_;
@@ -102,7 +122,7 @@ bool CheckBelonging(const Options& options, RunMode mode, std::string& error) {
     error = "--format needs --search";
     return false;
   }
-  for (const char* name : {"--site", "--proxy"}) {
+  for (const char* name : {"--site", "--proxy", "--max-rate"}) {
     if (options.Has(name) && mode != RunMode::Window && mode != RunMode::Headless) {
       error = std::string(name) + " applies to the window and to --headless only";
       return false;
@@ -146,6 +166,14 @@ bool ReadValues(const Options& options, CommandLine& line, std::string& error) {
       return false;
     }
     line.forSeconds = *seconds;
+  }
+  if (options.Has("--max-rate")) {
+    const auto rate = ReadRate(options.Value("--max-rate"));
+    if (!rate) {
+      error = "--max-rate needs a number of fetches per second above 0 and at most 1000, such as 2 or 0.5";
+      return false;
+    }
+    line.maxRate = *rate;
   }
   line.retry302 = options.Has("--retry-302");
   if (options.Has("--search")) line.searchTerms = options.Value("--search");
@@ -193,9 +221,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
 
 std::string UsageText(const std::string& programName) {
   const std::string& p = programName;
-  return "Usage: " + p + " [--site URL] [--proxy URL|direct]\n"
+  return "Usage: " + p + " [--site URL] [--proxy URL|direct] [--max-rate N]\n"
          "       " + p + " --headless [--threads N] [--retry-302] [--site URL] [--proxy URL|direct]\n"
-         "       " + std::string(p.size(), ' ') + "            [--for SECONDS]\n"
+         "       " + std::string(p.size(), ' ') + "            [--max-rate N] [--for SECONDS]\n"
          "       " + p + " --search \"TERMS\" [--format text|csv|tsv|json]\n"
          "       " + p + " --status\n"
          "       " + p + " --help\n"
@@ -219,6 +247,9 @@ std::string UsageText(const std::string& programName) {
          std::to_string(CommandLine::DefaultHeadlessThreads) + ")\n"
          "  --retry-302       fetch articles last answered 302 again\n"
          "  --for SECONDS     stop the crawl after this many seconds\n"
+         "  --max-rate N      start at most N fetches a second over all downloads, retries\n"
+         "                    included (fractions such as 0.5 allowed; default no cap), for\n"
+         "                    sites that must not be loaded\n"
          "  --search \"TERMS\"  print the search result for these LIKE patterns (below),\n"
          "                    as the Search tab shows it\n"
          "  --format FORMAT   how --search prints the hits: text (default) as the Search\n"

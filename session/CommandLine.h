@@ -13,6 +13,8 @@
 //     --threads N        downloads at once, 0 to 30
 //     --retry-302        fetch rows last answered 302 again
 //     --for SECONDS      end the crawl after this time
+//   --max-rate N         fetch starts per second at most, over all
+//                        downloads (window or --headless; fractions allowed)
 //   --search "TERMS"     print the search's result and end
 //     --format FORMAT    text (the result memo's lines), csv, tsv or json
 //                        (HitExport.h)
@@ -45,6 +47,7 @@ struct CommandLine {
   int threads = DefaultHeadlessThreads;
   bool retry302 = false;
   int forSeconds = 0;  // 0: until a stop signal
+  double maxRate = 0;  // 0: no cap
   std::string searchTerms;
   HitFormat searchFormat = HitFormat::Text;
 };

@@ -1,7 +1,8 @@
-// The progress of a headless crawl: the articles whose workers have ended
-// in this run by result (200, 302, anything else, failed fetches
-// included), the pace over the last interval and the highest number
-// claimed in this run.
+// The progress of a headless crawl: the answers stored in this run by
+// result (200, 302, anything else), apart from the fetches that failed or
+// were answered as busy (not stored; a healthy site has none), the
+// articles waiting to be fetched again, the pace of stored answers over
+// the last interval and the highest number claimed in this run.
 //
 // Line gives the progress line for the interval since the previous call
 // (or since construction) and begins the next interval. Main thread only.
@@ -20,15 +21,18 @@ class CrawlProgress {
   explicit CrawlProgress(Clock::time_point start) : intervalStart_(start) {}
 
   void Claimed(int number);
-  void Ended(int resCode);
+  void Ended(int resCode, bool stored);
+  void RetriesPending(int count) { retriesPending_ = count; }
   std::string Line(Clock::time_point now);
 
  private:
   std::int64_t found_ = 0;
   std::int64_t absent_ = 0;
   std::int64_t other_ = 0;
+  std::int64_t missed_ = 0;
+  int retriesPending_ = 0;
   int highest_ = 0;
-  std::int64_t endedBeforeInterval_ = 0;
+  std::int64_t storedBeforeInterval_ = 0;
   Clock::time_point intervalStart_;
 };
 

@@ -17,13 +17,13 @@ CrawlSession::~CrawlSession() = default;
 bool CrawlSession::Open(const std::string& databasePath) { return OpenIndexDatabase(databasePath, log_); }
 
 bool CrawlSession::Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive,
-                         std::shared_ptr<const ProxyRoutes> proxies) {
+                         std::shared_ptr<const ProxyRoutes> proxies, double maxRate) {
   if (started_) return ThreadCreator != nullptr;
   started_ = true;
   if (!RunIndexStartup(log_, keepAlive)) return false;
   try {
     if (proxies && !proxies->Description().empty()) log_.WriteLog(proxies->Description(), 0);
-    ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl, std::move(proxies));
+    ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl, std::move(proxies), maxRate);
     ThreadCreator->Start();
     log_.WriteLog("THREAD CREATOR CREATED", 0);
     return true;

@@ -37,9 +37,10 @@ class CrawlSession {
   // Returns whether the file is open.
   bool Open(const std::string& databasePath);
   // Returns whether the dispatcher runs. `keepAlive` serves a long upkeep
-  // step as in RunIndexStartup (StartupSequence.h).
+  // step as in RunIndexStartup (StartupSequence.h); `maxRate` caps the
+  // dispatcher's fetch starts per second (0: no cap).
   bool Start(const std::string& articleBaseUrl, const std::function<bool()>& keepAlive,
-             std::shared_ptr<const ProxyRoutes> proxies = nullptr);
+             std::shared_ptr<const ProxyRoutes> proxies = nullptr, double maxRate = 0);
   // Returns whether the database had been open and was compacted and
   // closed cleanly; otherwise `error` says why not.
   bool Shutdown(std::string& error);

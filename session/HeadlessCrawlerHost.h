@@ -2,8 +2,8 @@
 //
 // The worker count and the retry of 302 rows are fixed for the run (the
 // command line's); the worker list is a set of the running workers; log
-// lines go to the run's log; each claim and each ended worker counts in
-// the run's progress. Every call comes on the main thread.
+// lines go to the run's log; each claim, each ended worker and the waiting
+// retries count in the run's progress. Every call comes on the main thread.
 #pragma once
 
 #include <set>
@@ -26,7 +26,8 @@ class HeadlessCrawlerHost : public CrawlerHost {
   void WriteLog(const std::string& text, int level) override;
   void AddToThreadList(const std::string& url, const void* worker) override;
   void RemoveFromThreadList(const void* worker) override { workers_.erase(worker); }
-  void ArticleEnded(int resCode) override { progress_.Ended(resCode); }
+  void ArticleEnded(int resCode, bool stored) override { progress_.Ended(resCode, stored); }
+  void RetriesPending(int count) override { progress_.RetriesPending(count); }
 
  private:
   const int maxThreads_;

@@ -1,6 +1,7 @@
 #include "session/HeadlessRun.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "session/CommandLine.h"
 #include "session/CrawlSession.h"
@@ -14,6 +15,13 @@ namespace velt {
 namespace {
 
 using Clock = CrawlProgress::Clock;
+
+std::string MaxRateText(double maxRate) {
+  if (maxRate <= 0) return "";
+  char text[64];
+  std::snprintf(text, sizeof text, ", AT MOST %g FETCHES/S", maxRate);
+  return text;
+}
 
 // Serves the crawl's main-thread steps until a stop signal or the end of
 // the run's time, writing a progress line every interval.
@@ -45,14 +53,15 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath,
   HeadlessCrawlerHost host(line.threads, line.retry302, log, progress);
   const std::string& site = line.site;
   log.WriteLog("HEADLESS CRAWL OF " + site + " WITH " + std::to_string(line.threads) + " THREADS" +
-                   (line.retry302 ? ", RETRYING 302" : ""),
+                   (line.retry302 ? ", RETRYING 302" : "") + MaxRateText(line.maxRate),
                0);
 
   CrawlSession session(host, log);
   const bool opened = session.Open(databasePath);
   // A stop signal during a long start-up indexing gives it up (the next
   // start does it again) and ends the run as a stop during the crawl does.
-  const bool started = opened && session.Start(site, [] { return !StopSignalReceived(); }, std::move(proxies));
+  const bool started =
+      opened && session.Start(site, [] { return !StopSignalReceived(); }, std::move(proxies), line.maxRate);
   const bool stoppedBeforeTheCrawl = opened && !started && StopSignalReceived();
   if (started) {
     ServeUntilStopped(line, progress, log);

@@ -60,6 +60,26 @@ TEST(CommandLine, ChoosesTheRunAndItsSettings) {
   }
 }
 
+TEST(CommandLine, TheRateCapTakesFetchesPerSecondWithAFraction) {
+  const std::pair<std::string, double> taken[] = {{"2", 2.0}, {"0.5", 0.5}, {".25", 0.25}, {"1000", 1000.0}};
+  for (const auto& [value, rate] : taken) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--headless", "--max-rate", value}, line, error)) << value << ": " << error;
+    EXPECT_DOUBLE_EQ(line.maxRate, rate);
+  }
+  for (const char* value : {"0", "0.0", "-1", "1e3", "1,5", "5.", "1001", "", "two"}) {
+    CommandLine line;
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine({"--max-rate", value}, line, error)) << value;
+    EXPECT_NE(error.find("--max-rate"), std::string::npos) << error;
+  }
+  CommandLine line;
+  std::string error;
+  ASSERT_TRUE(ParseCommandLine({}, line, error));
+  EXPECT_EQ(line.maxRate, 0.0);  // no cap
+}
+
 TEST(CommandLine, RefusesWithAMessageNamingTheCulprit) {
   struct Case {
     Args args;
@@ -87,6 +107,7 @@ TEST(CommandLine, RefusesWithAMessageNamingTheCulprit) {
       {{"--status", "--format", "csv"}, "--format"},
       {{"--headless", "extra"}, "extra"},
       {{"--site", "ftp://localhost/x"}, "--site"},
+      {{"--status", "--max-rate", "2"}, "--max-rate"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));

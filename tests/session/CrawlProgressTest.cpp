@@ -17,11 +17,15 @@ TEST(CrawlProgress, CountsByResultAndPacesOverTheLastIntervalOnly) {
   EXPECT_THAT(progress.Line(t0 + 10s), AllOf(HasSubstr("200: 0,"), HasSubstr(" 0.0 "), HasSubstr("NONE")));
 
   for (int number : {100003, 100001, 100002}) progress.Claimed(number);
-  for (int code : {200, 200, 302, 404, 0, 200}) progress.Ended(code);  // 0: a failed fetch
+  for (int code : {200, 200, 302, 404, 0, 200}) progress.Ended(code, true);  // 0: no status line
+  progress.Ended(0, false);    // a failed fetch
+  progress.Ended(503, false);  // a busy answer
+  progress.RetriesPending(2);
   EXPECT_THAT(progress.Line(t0 + 20s), AllOf(HasSubstr("200: 3,"), HasSubstr("302: 1,"), HasSubstr("OTHER: 2,"),
+                                             HasSubstr("FAILED OR BUSY: 2,"), HasSubstr("RETRIES PENDING: 2,"),
                                              HasSubstr(" 0.6 "), HasSubstr("100003")));
 
-  progress.Ended(302);
+  progress.Ended(302, true);
   progress.Claimed(100004);
   EXPECT_THAT(progress.Line(t0 + 25s), AllOf(HasSubstr("302: 2,"), HasSubstr(" 0.2 "), HasSubstr("100004")));
 }

@@ -10,6 +10,8 @@ const char* ReasonFor(int status) {
     case 200: return "OK";
     case 302: return "Found";
     case 404: return "Not Found";
+    case 429: return "Too Many Requests";
+    case 503: return "Service Unavailable";
     default: return "Internal Server Error";
   }
 }
@@ -67,6 +69,11 @@ std::string WithoutStatusLine(const std::string& answer) {
   return answer.substr(answer.find("\r\n") + 2);
 }
 
+std::string WithHeader(const std::string& answer, const std::string& field) {
+  const std::size_t afterStatus = answer.find("\r\n") + 2;
+  return answer.substr(0, afterStatus) + field + "\r\n" + answer.substr(afterStatus);
+}
+
 }  // namespace
 
 std::string RenderAnswer(const Article& article, std::size_t pageSize, AnswerShape shape) {
@@ -81,6 +88,15 @@ std::string RenderAnswer(const Article& article, std::size_t pageSize, AnswerSha
     answer += "</body></html>\r\n";
   }
   return shape == AnswerShape::NoStatusLine ? WithoutStatusLine(answer) : answer;
+}
+
+std::string RenderBusyAnswer(const Article& answer, int retryAfterSeconds) {
+  return WithHeader(RenderAnswer(answer, 0, AnswerShape::Normal), "Retry-After: " + std::to_string(retryAfterSeconds));
+}
+
+std::string WithContentLength(const std::string& answer) {
+  const std::size_t body = answer.size() - (answer.find("\r\n\r\n") + 4);
+  return WithHeader(answer, "Content-Length: " + std::to_string(body));
 }
 
 std::string RenderEndlessStart(const Article& article) {

@@ -22,6 +22,12 @@ inline constexpr std::string_view kMarker = "<XMLHEADER";
 
 std::string RenderAnswer(const Article& article, std::size_t pageSize, AnswerShape shape);
 
+// A short answer with the article's status (429 or 503 for a busy site)
+// that asks the client to come back after the seconds given.
+std::string RenderBusyAnswer(const Article& answer, int retryAfterSeconds);
+// The answer with a Content-Length field for its body.
+std::string WithContentLength(const std::string& answer);
+
 // The start of a 200 answer without marker, and a block that a body that
 // never ends repeats after it.
 std::string RenderEndlessStart(const Article& article);

@@ -50,39 +50,77 @@ void SendHeadThenStall(int fd, const std::string& answer, const SocketWait& wait
   if (wait.SendAll(fd, std::string_view(answer).substr(0, answer.find(kMarker)))) DrainUntilClosed(fd, wait, -1);
 }
 
-// `handshake` ends each served line of a TLS connection ("" for plain HTTP).
-void Answer(int fd, const SiteContext& site, const SocketWait& wait, const std::string& handshake) {
+// A close with unsent nothing and no linger: the client sees a reset.
+void Reset(int fd) {
+  const linger now{1, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+}
+
+// The article as a busy site's answer gives it: `status` with no page.
+Article Busy(const Article& article, int status) {
+  Article busy;
+  busy.number = article.number;
+  busy.status = status;
+  return busy;
+}
+
+// `handshake` ends each served line of a TLS connection ("" for plain
+// HTTP). Returns false for a connection to reset, not to close in order.
+bool Answer(int fd, const SiteContext& site, const SocketWait& wait, const std::string& handshake) {
   const std::string request = ReadRequest(fd, wait);
-  if (request.empty()) return;  // a probe that connected and left
+  if (request.empty()) return true;  // a probe that connected and left
   const int number = RequestedArticle(request);
-  const Article article = site.model.ArticleFor(number);
+  Article article = site.model.ArticleFor(number);
   if (number < 0) {
     site.log.Write(FormatServedLine(article, "bad-request") + handshake);
     wait.SendAll(fd, RenderAnswer(article, 0, AnswerShape::Normal));
-    return;
+    return true;
   }
-  const Behaviour behaviour = site.options.BehaviourFor(number);
-  if (site.options.latencyMs > 0 && !wait.Pause(site.options.latencyMs)) return;
+  Behaviour behaviour = site.options.BehaviourFor(number);
+  if (OnlyOnce(behaviour) && !site.firsts.First(number)) behaviour = Behaviour::Normal;
+  if (behaviour == Behaviour::Busy) article = Busy(article, 503);
+  if (behaviour == Behaviour::RateLimited) article = Busy(article, 429);
+  if (behaviour == Behaviour::ServerError) article = Busy(article, 500);
+  if (site.options.latencyMs > 0 && !wait.Pause(site.options.latencyMs)) return true;
   site.log.Write(FormatServedLine(article, BehaviourName(behaviour)) + handshake);
   switch (behaviour) {
+    case Behaviour::Busy:
+    case Behaviour::RateLimited:
+      wait.SendAll(fd, RenderBusyAnswer(article, site.options.retryAfterSeconds));
+      return true;
+    case Behaviour::ResetOnce:
+      Reset(fd);
+      return false;
+    case Behaviour::CutOnce: {
+      const std::string answer = WithContentLength(RenderAnswer(article, site.options.pageSize, AnswerShape::NoMarker));
+      const std::size_t body = answer.size() - (answer.find("\r\n\r\n") + 4);
+      wait.SendAll(fd, std::string_view(answer).substr(0, answer.size() - body / 2));
+      return true;
+    }
     case Behaviour::Silent:
       DrainUntilClosed(fd, wait, -1);
-      return;
+      return true;
     case Behaviour::Endless:
       SendEndless(fd, article, wait);
-      return;
+      return true;
     case Behaviour::Drip:
       SendDrip(fd, RenderAnswer(article, site.options.pageSize, AnswerShape::Normal), site.options.dripMs, wait);
-      return;
+      return true;
     case Behaviour::HeadThenStall:
       SendHeadThenStall(fd, RenderAnswer(article, site.options.pageSize, AnswerShape::Normal), wait);
-      return;
+      return true;
     default:
       wait.SendAll(fd, RenderAnswer(article, site.options.pageSize, ShapeFor(behaviour)));
+      return true;
   }
 }
 
 }  // namespace
+
+bool FirstRequests::First(int number) {
+  std::lock_guard lock(mutex_);
+  return seen_.insert(number).second;
+}
 
 void ServedLog::Write(std::string_view line) {
   std::lock_guard lock(mutex_);
@@ -98,7 +136,10 @@ void ServeConnection(int fd, const SiteContext& site) {
   // A client that refuses the certificate ends the handshake here.
   if (site.tls == nullptr || (tls && wait.Handshake(fd, kRequestWaitMs))) {
     const char* handshake = !tls ? "" : SSL_session_reused(tls.get()) == 1 ? "\ttls=resumed" : "\ttls=full";
-    Answer(fd, site, wait, handshake);
+    if (!Answer(fd, site, wait, handshake)) {
+      ::close(fd);
+      return;
+    }
     if (tls) SSL_shutdown(tls.get());  // TLS's own end of stream
   }
   ::shutdown(fd, SHUT_WR);

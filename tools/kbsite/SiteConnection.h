@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <set>
 #include <string_view>
 
 #include "tools/kbsite/SiteModel.h"
@@ -26,12 +27,25 @@ class ServedLog {
   std::FILE* out_;
 };
 
+// Which numbers have been asked for already, for the misbehaviours shown
+// to a number's first request only. Any thread.
+class FirstRequests {
+ public:
+  // True the first time a number is asked for.
+  bool First(int number);
+
+ private:
+  std::mutex mutex_;
+  std::set<int> seen_;
+};
+
 struct SiteContext {
   const SiteModel& model;
   const SiteOptions& options;
   ServedLog& log;
   int stopFd;
   SSL_CTX* tls;  // null for plain HTTP
+  FirstRequests& firsts;
 };
 
 // Serves the connection and closes fd.

@@ -42,7 +42,17 @@ Behaviour SiteOptions::BehaviourFor(int number) const {
   if (noStatusLine.count(number)) return Behaviour::NoStatusLine;
   if (blankLineFirst.count(number)) return Behaviour::BlankLineFirst;
   if (noMarker.count(number)) return Behaviour::NoMarker;
+  if (busy.count(number)) return Behaviour::Busy;
+  if (rateLimited.count(number)) return Behaviour::RateLimited;
+  if (resetOnce.count(number)) return Behaviour::ResetOnce;
+  if (cutOnce.count(number)) return Behaviour::CutOnce;
+  if (serverError.count(number)) return Behaviour::ServerError;
   return Behaviour::Normal;
+}
+
+bool OnlyOnce(Behaviour behaviour) {
+  return behaviour == Behaviour::Busy || behaviour == Behaviour::RateLimited || behaviour == Behaviour::ResetOnce ||
+         behaviour == Behaviour::CutOnce;
 }
 
 const char* BehaviourName(Behaviour behaviour) {
@@ -55,6 +65,11 @@ const char* BehaviourName(Behaviour behaviour) {
     case Behaviour::Endless: return "endless";
     case Behaviour::Drip: return "drip";
     case Behaviour::HeadThenStall: return "head-then-stall";
+    case Behaviour::Busy: return "busy";
+    case Behaviour::RateLimited: return "rate-limited";
+    case Behaviour::ResetOnce: return "reset";
+    case Behaviour::CutOnce: return "cut";
+    case Behaviour::ServerError: return "server-error";
   }
   return "";
 }
@@ -73,7 +88,9 @@ bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, s
       {"--no-status-line", &options.noStatusLine}, {"--blank-line", &options.blankLineFirst},
       {"--no-marker", &options.noMarker},           {"--silent", &options.silent},
       {"--endless", &options.endless},               {"--drip", &options.drip},
-      {"--head-then-stall", &options.headThenStall}};
+      {"--head-then-stall", &options.headThenStall}, {"--busy", &options.busy},
+      {"--rate-limited", &options.rateLimited},     {"--reset-once", &options.resetOnce},
+      {"--cut-once", &options.cutOnce},             {"--server-error", &options.serverError}};
   struct NumberOption {
     long long low, high;
     std::function<void(long long)> set;
@@ -83,7 +100,10 @@ bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, s
       {"--seed", {0, 0xFFFFFFFFLL, [&](long long v) { options.seed = static_cast<std::uint32_t>(v); }}},
       {"--latency-ms", {0, 600000, [&](long long v) { options.latencyMs = static_cast<int>(v); }}},
       {"--page-size", {0, 64 << 20, [&](long long v) { options.pageSize = static_cast<std::size_t>(v); }}},
-      {"--drip-ms", {1, 600000, [&](long long v) { options.dripMs = static_cast<int>(v); }}}};
+      {"--drip-ms", {1, 600000, [&](long long v) { options.dripMs = static_cast<int>(v); }}},
+      {"--retry-after", {0, 86400, [&](long long v) { options.retryAfterSeconds = static_cast<int>(v); }}},
+      {"--outage-after", {1, 1 << 30, [&](long long v) { options.outageAfter = static_cast<int>(v); }}},
+      {"--outage-ms", {1, 600000, [&](long long v) { options.outageMs = static_cast<int>(v); }}}};
   for (int i = 1; i < argc; ++i) {
     const std::string_view name = argv[i];
     if (name == "--help" || name == "-h") {
@@ -152,6 +172,10 @@ std::string SiteUsage() {
       "  --tls CERT KEY       serve HTTPS with this certificate chain and key\n"
       "                       (PEM files; TLS 1.2 or later)\n"
       "  --tls-1.2            offer TLS 1.2 only, as older servers do\n"
+      "  --retry-after N      the Retry-After seconds of --busy and --rate-limited\n"
+      "                       (default 1)\n"
+      "  --outage-after N     after N accepted connections refuse every connection\n"
+      "                       for --outage-ms ms (default 3000), then serve again\n"
       "misbehaviour on chosen numbers (LIST: N, N-M, comma-separated):\n"
       "  --no-status-line LIST  answer without the status line\n"
       "  --blank-line LIST      send a blank line before the status line\n"
@@ -161,13 +185,20 @@ std::string SiteUsage() {
       "  --drip LIST            send the answer one byte every --drip-ms ms\n"
       "  --head-then-stall LIST send the answer up to the marker, then nothing,\n"
       "                         never close\n"
+      "  --busy LIST            answer the first request 503 with Retry-After\n"
+      "  --rate-limited LIST    answer the first request 429 with Retry-After\n"
+      "  --reset-once LIST      reset the connection of the first request\n"
+      "  --cut-once LIST        answer the first request with a Content-Length and\n"
+      "                         close after half of the body\n"
+      "  --server-error LIST    answer 500 to every request\n"
       "\n"
       "Each answer prints one line on standard output, tab-separated fields:\n"
       "  kbid=N status=N charset=C encoding=E answer=A title=T description=D\n"
       "  keywords=K kbparents=P, and over TLS tls=full or tls=resumed\n"
       "charset is as declared (empty: none), encoding is the page's real one,\n"
       "answer is normal, no-status-line, blank-line, no-marker, silent,\n"
-      "endless, drip, head-then-stall or bad-request; texts are UTF-8 and\n"
+      "endless, drip, head-then-stall, busy, rate-limited, reset, cut,\n"
+      "server-error or bad-request; texts are UTF-8 and\n"
       "empty unless the status is 200. A title broken over two lines is\n"
       "printed joined.\n";
 }

@@ -16,7 +16,15 @@
 namespace velt::kbsite {
 
 // How one article's connection behaves.
-enum class Behaviour { Normal, NoStatusLine, BlankLineFirst, NoMarker, Silent, Endless, Drip, HeadThenStall };
+enum class Behaviour {
+  Normal, NoStatusLine, BlankLineFirst, NoMarker, Silent, Endless, Drip, HeadThenStall,
+  // A busy site's: to the first request of a number only (OnlyOnce).
+  Busy, RateLimited, ResetOnce, CutOnce,
+  ServerError
+};
+
+// The misbehaviours that a number shows to its first request only.
+bool OnlyOnce(Behaviour behaviour);
 
 struct SiteOptions {
   int port = 80;
@@ -28,7 +36,13 @@ struct SiteOptions {
   // Serve TLS with this certificate chain and key (PEM files) when set.
   std::string tlsCertificate, tlsKey;
   bool tls12Only = false;
+  int retryAfterSeconds = 1;
+  // After this many accepted connections (0: never) refuse every
+  // connection for outageMs, then serve again.
+  int outageAfter = 0;
+  int outageMs = 3000;
   std::set<int> noStatusLine, blankLineFirst, noMarker, silent, endless, drip, headThenStall;
+  std::set<int> busy, rateLimited, resetOnce, cutOnce, serverError;
 
   Behaviour BehaviourFor(int number) const;
 };

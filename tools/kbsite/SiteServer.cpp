@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <list>
 #include <memory>
@@ -47,6 +48,10 @@ bool SiteServer::Listen(std::string& error) {
     tls_ = MakeServerContext(options_.tlsCertificate, options_.tlsKey, options_.tls12Only, error);
     if (!tls_) return false;
   }
+  return Bind(error);
+}
+
+bool SiteServer::Bind(std::string& error) {
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0) {
     error = std::strerror(errno);
@@ -66,10 +71,31 @@ bool SiteServer::Listen(std::string& error) {
   return true;
 }
 
+bool SiteServer::RefuseForAWhile(int stopFd) {
+  ::close(listenFd_);
+  listenFd_ = -1;
+  std::fprintf(stderr, "kbsite: refusing connections for %d ms\n", options_.outageMs);
+  pollfd stop{stopFd, POLLIN, 0};
+  if (::poll(&stop, 1, options_.outageMs) != 0) return false;
+  std::string error;
+  // The port may stay taken for a moment by connections in their last state.
+  while (!Bind(error)) {
+    ::close(listenFd_);
+    if (::poll(&stop, 1, 50) != 0) return false;
+  }
+  std::fprintf(stderr, "kbsite: serving again\n");
+  return true;
+}
+
 void SiteServer::Serve(int stopFd) {
-  const SiteContext site{model_, options_, log_, stopFd, tls_.get()};
+  const SiteContext site{model_, options_, log_, stopFd, tls_.get(), firsts_};
   std::list<ConnectionThread> threads;
+  int accepted = 0;
   for (;;) {
+    if (options_.outageAfter > 0 && accepted == options_.outageAfter) {
+      ++accepted;
+      if (!RefuseForAWhile(stopFd)) break;
+    }
     pollfd entries[2] = {{stopFd, POLLIN, 0}, {listenFd_, POLLIN, 0}};
     if (::poll(entries, 2, -1) < 0) {
       if (errno == EINTR) continue;
@@ -82,6 +108,7 @@ void SiteServer::Serve(int stopFd) {
       if (errno == EMFILE || errno == ENFILE) std::this_thread::sleep_for(std::chrono::milliseconds(10));
       continue;
     }
+    ++accepted;
     JoinFinished(threads);
     ConnectionThread& added = threads.emplace_back();
     added.thread = std::thread([client, &site, done = added.done] {
@@ -89,7 +116,7 @@ void SiteServer::Serve(int stopFd) {
       done->store(true);
     });
   }
-  ::close(listenFd_);
+  if (listenFd_ >= 0) ::close(listenFd_);
   listenFd_ = -1;
   for (auto& connection : threads) connection.thread.join();
 }

@@ -2,6 +2,9 @@
 // connection on a thread of its own, so slow or silent connections never
 // hold up the others.
 //
+// With --outage-after the listener closes for a while after that many
+// connections (clients are refused meanwhile) and then listens again.
+//
 // Serve returns when the stop descriptor becomes readable (the signal
 // handler of main writes to it); by then the listener is closed and every
 // connection thread has ended. Listen and Serve are called from one thread.
@@ -26,11 +29,16 @@ class SiteServer {
   void Serve(int stopFd);
 
  private:
+  bool Bind(std::string& error);
+  // Closes the listener for the outage; false when the site stops first.
+  bool RefuseForAWhile(int stopFd);
+
   const SiteOptions& options_;
   SiteModel model_;
   ServedLog& log_;
   TlsContext tls_{nullptr, &SSL_CTX_free};
   int listenFd_ = -1;
+  FirstRequests firsts_;
 };
 
 }  // namespace velt::kbsite

@@ -184,7 +184,9 @@ void MergeMostlyDeadSearchIndexes(sqlite3* db) {
     EngineStatement query(db, "SELECT base_table, removed FROM __velt_search_removed WHERE removed > 0");
     while (query.Step()) removedByTable.emplace_back(query.Text(0), query.Integer(1));
   }
-  for (const auto& [table, removed] : removedByTable) {
+  for (const auto& entry : removedByTable) {
+    const std::string& table = entry.first;  // named, not bound: lambdas may not capture a binding
+    const long long removed = entry.second;
     if (!IndexTableExists(db, table) || removed < kMergeWhenRemovedPerRow * RowCount(db, table)) continue;
     const std::string index = QuoteEngineName(SearchIndexName(table));
     RunAsOneWrite(db, [&] {

@@ -425,13 +425,14 @@ TEST_F(ProxiedRun, AWrongPasswordLeavesTheRowsClaimedWithOneLineThatNamesTheProx
 }
 
 TEST_F(HeadlessRun, NoProxyAndProxyDirectSendTheCrawlPastTheEnvironmentsProxy) {
-  kbsite::SiteProcess site({"--seed", std::to_string(kSeed), "--latency-ms", "50"});
   // Nothing listens on port 9: a fetch through that proxy would fail.
   const std::pair<std::map<std::string, std::string>, std::vector<std::string>> direct[] = {
       {{{"http_proxy", "http://127.0.0.1:9"}, {"NO_PROXY", "kb.example.test, 127.0.0.1:80"}}, {}},
       {{{"http_proxy", "http://127.0.0.1:9"}}, {"--proxy", "direct"}},
   };
   for (const auto& [variables, arguments] : direct) {
+    // A site of its own for each run: what it served is what that run saw.
+    kbsite::SiteProcess site({"--seed", std::to_string(kSeed), "--latency-ms", "50"});
     const auto [lines, rows] = Crawl(kSite, variables, arguments);
     ASSERT_GT(rows.size(), 20u) << ::testing::PrintToString(lines);
     ExpectRowsAsServed(rows, site);

@@ -1,10 +1,12 @@
 #include "app/WindowCrawlerHost.h"
 
 #include <QCheckBox>
+#include <QTimer>
 
 #include "app/MessageLog.h"
 #include "app/UpDown.h"
 #include "app/WorkerList.h"
+#include "about/MessageBox.h"
 
 namespace velt {
 
@@ -19,5 +21,15 @@ void WindowCrawlerHost::WriteLog(const std::string& text, int level) { log_.Writ
 void WindowCrawlerHost::AddToThreadList(const std::string& url, const void* worker) { workers_.Add(url, worker); }
 
 void WindowCrawlerHost::RemoveFromThreadList(const void* worker) { workers_.Remove(worker); }
+
+void WindowCrawlerHost::StoreFullChanged(bool full) {
+  if (!full) return;
+  // Shown after this step has returned: the crawler's thread waits for it.
+  QTimer::singleShot(0, [] {
+    ShowMessageBox("ディスクに空きがないため、記事をデータベースに保存できません。\n"
+                   "空きができるまでダウンロードを止めています。",
+                   MbIconWarning);
+  });
+}
 
 }  // namespace velt

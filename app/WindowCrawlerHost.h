@@ -1,8 +1,10 @@
 // The main window as the crawler sees it (crawler/CrawlerHost.h).
 //
 // Reads the up-down's position, the worker list's count and the retry
-// box; writes log lines; adds and removes worker lines. Every call comes
-// on the main thread (the crawler hands them over), as the widgets need.
+// box; writes log lines; adds and removes worker lines; tells the user in
+// a message box that the disk is full, as a log line alone may go unseen.
+// Every call comes on the main thread (the crawler hands them over), as
+// the widgets need.
 #pragma once
 
 #include "crawler/CrawlerHost.h"
@@ -26,6 +28,7 @@ class WindowCrawlerHost : public CrawlerHost {
   void WriteLog(const std::string& text, int level) override;
   void AddToThreadList(const std::string& url, const void* worker) override;
   void RemoveFromThreadList(const void* worker) override;
+  void StoreFullChanged(bool full) override;
 
  private:
   const TUpDown& threadCount_;

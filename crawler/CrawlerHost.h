@@ -37,6 +37,14 @@ class CrawlerHost {
   // The number of articles waiting to be fetched again in this run has
   // changed. The window shows nothing of it.
   virtual void RetriesPending(int count) { (void)count; }
+  // The disk of the database file is full, and the crawl waits for space
+  // (true), or has written a row again (false). The log has its line; the
+  // window also shows a message that the user cannot miss.
+  virtual void StoreFullChanged(bool full) { (void)full; }
+  // The crawl starts no further fetch in this run, as waiting cannot mend
+  // why (a proxy refused the user); `why` is the line already logged. The
+  // window keeps running; a headless run ends, failed.
+  virtual void CrawlHalted(const std::string& why) { (void)why; }
 };
 
 }  // namespace velt

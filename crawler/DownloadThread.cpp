@@ -1,11 +1,11 @@
 #include "crawler/DownloadThread.h"
 
-#include <cstdio>
 #include <exception>
 
-#include "crawler/AnswerHeaders.h"
 #include "crawler/PageAnalysis.h"
 #include "crawler/RetryAfter.h"
+#include "net/AnswerHead.h"
+#include "net/FetchRequest.h"
 #include "net/Http.h"
 #include "platform/Error.h"
 #include "platform/LocalTime.h"
@@ -14,17 +14,6 @@
 #include "store/IndexTable.h"
 
 namespace velt {
-
-std::string BuildRequest(const std::string& requestTarget, const std::string& hostHeader,
-                         const std::string& proxyLines) {
-  const int length =
-      std::snprintf(nullptr, 0, RequestFormat, requestTarget.c_str(), hostHeader.c_str(), proxyLines.c_str());
-  std::string request(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(request.data(), request.size(), RequestFormat, requestTarget.c_str(), hostHeader.c_str(),
-                proxyLines.c_str());
-  request.resize(static_cast<size_t>(length));
-  return request;
-}
 
 TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                                  const HttpTimeouts& timeouts, std::shared_ptr<FetchOutcomes> outcomes,
@@ -68,6 +57,10 @@ void TDownloadThread::Execute() {
   PageInfo.GetBegin = FormatLocalNow(TimeStampFormat);
   try {
     Fetch();
+  } catch (const ProxyRefusal& e) {
+    PageInfo.ResCode = 0;
+    Tell(FetchResult::ProxyRefused, e.what());
+    return;
   } catch (const std::exception& e) {
     PageInfo.ResCode = 0;  // as the row still holds it
     Tell(FetchResult::Failed, *e.what() ? e.what() : "unknown error");
@@ -78,7 +71,11 @@ void TDownloadThread::Execute() {
     return;
   }
   PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);
-  WriteRow();
+  std::string error;
+  if (!WriteRow(error)) {
+    Tell(FetchResult::NotStored, error);
+    return;
+  }
   stored_ = true;
   Tell(FetchResult::Stored, "");
 }
@@ -86,6 +83,7 @@ void TDownloadThread::Execute() {
 void TDownloadThread::Tell(FetchResult result, std::string error) {
   if (!outcomes_) return;
   FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt, std::move(error)};
+  outcome.storeFull = result == FetchResult::NotStored && IsStoreFullError(outcome.error);
   if (result == FetchResult::Transient) {
     outcome.retryAfter = ParseRetryAfter(retryAfter_, std::chrono::system_clock::now());
   }
@@ -96,9 +94,7 @@ void TDownloadThread::Fetch() {
   FetchTarget target;
   if (SplitFetchUrl(PageInfo.Url, target)) {
     const ProxyServer* proxy = proxies_ ? proxies_->For(target) : nullptr;
-    const std::string request =
-        BuildRequest(RequestTarget(target, proxy), target.HostHeader(), ProxyHeaderLines(target, proxy));
-    HttpRequest(target, request, [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); },
+    HttpRequest(target, FetchRequest(target, proxy), [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); },
                 timeouts_, proxy);
     std::string answer = Buffer->Take();
     if (!Buffer->StoppedEarly() && IsCutShort(answer)) throw Error(kAnswerCutText);
@@ -107,16 +103,16 @@ void TDownloadThread::Fetch() {
   }
 }
 
-void TDownloadThread::WriteRow() {
+bool TDownloadThread::WriteRow(std::string& error) {
   const std::string sql =
       BuildRowUpdateSql(PageInfo.ResCode, PageInfo.Title, PageInfo.Description, PageInfo.Keywords,
                         PageInfo.KbParents, PageInfo.GetBegin, PageInfo.GetEnd, PageInfo.Kbid);
   CriticalSectionGuard hold(DatabaseLock);
-  if (!Database) return;  // the window has already let the session go
-  // A failed update is deliberately not reported: the row keeps RESCODE 0
-  // and is fetched again after the next start.
-  std::string ignoredError;
-  Database->ExecSQL(sql, ignoredError);
+  if (!Database) {
+    error = "THE DATABASE IS CLOSED";
+    return false;
+  }
+  return Database->ExecSQL(sql, error);
 }
 
 }  // namespace velt

@@ -51,7 +51,7 @@ void TThreadCreator::Execute() {
 
 bool TThreadCreator::RunPass() {
   HearOutcomes();
-  if (ThreadCount >= MaxThreads) return false;
+  if (halted_ || ThreadCount >= MaxThreads) return false;
   const auto now = RetrySchedule::Clock::now();
   if (!pacing_.Ready(now)) return false;
   switch (retries_.Next(now, retry_)) {
@@ -90,15 +90,35 @@ bool TThreadCreator::RunPass() {
 }
 
 void TThreadCreator::HearOutcomes() {
-  for (const FetchOutcome& outcome : outcomes_->Take()) {
-    const auto now = RetrySchedule::Clock::now();
-    if (auto line = fetchFailures_.Note(outcome.error, now)) Log(*line, 1);
-    if (auto line = retries_.Note(outcome, fetchFailures_.Failing(), now)) Log(*line, 0);
-  }
+  for (const FetchOutcome& outcome : outcomes_->Take()) HearOutcome(outcome);
   if (retries_.Waiting() != retriesReported_) {
     retriesReported_ = retries_.Waiting();
     Synchronize([this] { host_.RetriesPending(retriesReported_); });
   }
+  if (retries_.StoreFull() != storeFullReported_) {
+    storeFullReported_ = retries_.StoreFull();
+    Synchronize([this] { host_.StoreFullChanged(storeFullReported_); });
+  }
+}
+
+void TThreadCreator::HearOutcome(const FetchOutcome& outcome) {
+  if (outcome.result == FetchResult::ProxyRefused) {
+    // Every fetch under way meets the same refusal: one line says it.
+    if (std::exchange(halted_, true)) return;
+    Log(outcome.error, 1);
+    Synchronize([this] { host_.CrawlHalted(Message); });
+    return;
+  }
+  if (outcome.result == FetchResult::NotStored) {
+    const std::string cause = outcome.error.substr(0, outcome.error.find(';'));
+    if (writeFailures_.insert(cause).second) Log("ROW NOT STORED: " + cause, 1);
+  }
+  const auto now = RetrySchedule::Clock::now();
+  // The site answered a fetch whose row was not written: no fetch failure.
+  const bool noAnswer = outcome.result == FetchResult::Failed || outcome.result == FetchResult::Transient;
+  if (auto line = fetchFailures_.Note(noAnswer ? outcome.error : "", now)) Log(*line, 1);
+  const bool siteFailing = fetchFailures_.Failing() && outcome.result == FetchResult::Failed;
+  if (auto line = retries_.Note(outcome, siteFailing, now)) Log(*line, 0);
 }
 
 void TThreadCreator::Log(const std::string& text, std::uint8_t level) {

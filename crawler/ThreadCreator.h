@@ -18,6 +18,14 @@
 // leaves every waiting retry claimed for the next start. With a rate cap
 // (--max-rate) fetch starts, retries included, are spaced evenly.
 //
+// A row that could not be written is logged at level 1 once per cause
+// (the store's message, not the statement); a full disk also pauses the
+// crawl until a row is written again (RetrySchedule), and the host hears
+// of it (StoreFullChanged). A proxy that refuses the user ends the
+// crawl's starts for this run: its line (the proxy and its status line) is
+// logged once at level 1, the host hears CrawlHalted, and the fetches
+// under way run to their end.
+//
 // The pass does not wait for its claim: the main thread runs it while the
 // dispatcher pauses and then offers the controls as they stand to the next
 // pass (ControlsSnapshot.h); without a standing offer the next pass's
@@ -44,6 +52,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,6 +94,7 @@ class TThreadCreator : public Thread {
   // Each returns whether a statement failed.
   bool RunPass();
   void HearOutcomes();
+  void HearOutcome(const FetchOutcome& outcome);
   void Log(const std::string& text, std::uint8_t level);
   // Under DatabaseLock; a failure's text is added to `errors`.
   void QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
@@ -122,6 +132,9 @@ class TThreadCreator : public Thread {
   FetchFailureWatch fetchFailures_;
   RetrySchedule retries_;
   int retriesReported_ = 0;
+  bool storeFullReported_ = false;
+  std::set<std::string> writeFailures_;  // causes already logged
+  bool halted_ = false;  // a proxy refused the user
   RatePacing pacing_;
   // Outlive the dispatcher in the workers that share them.
   std::shared_ptr<FetchOutcomes> outcomes_ = std::make_shared<FetchOutcomes>();

@@ -6,13 +6,10 @@
 #include <initializer_list>
 #include <utility>
 
+#include "net/AsciiCase.h"
+
 namespace velt {
 namespace {
-
-bool SameText(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
 
 // The first of the names that is set, with its name.
 std::optional<std::pair<std::string, std::string>> FirstSet(const EnvironmentLookup& environment,
@@ -102,16 +99,6 @@ std::string ChooseProxyRoutes(const std::string& option, const EnvironmentLookup
   return "";
 }
 
-std::string RequestTarget(const FetchTarget& target, const ProxyServer* proxy) {
-  if (!proxy || target.tls) return target.path;
-  const std::string port = target.port == kHttpPort ? "" : ":" + std::to_string(target.port);
-  return "http://" + target.host + port + target.path;
-}
-
-std::string ProxyHeaderLines(const FetchTarget& target, const ProxyServer* proxy) {
-  return proxy && !target.tls ? proxy->AuthorizationLine() : "";
-}
-
 bool NoProxyEntryCovers(const std::string& entry, const std::string& host, int port) {
   if (entry == "*") return true;
   std::string name = entry;
@@ -121,14 +108,14 @@ bool NoProxyEntryCovers(const std::string& entry, const std::string& host, int p
   }
   while (name.starts_with('.')) name.erase(0, 1);
   if (name.empty()) return false;
-  if (SameText(name, host)) return true;
+  if (SameAsciiText(name, host)) return true;
   // An address covers no "subdomains": 0.0.1 is no part of 127.0.0.1.
   if (std::all_of(name.begin(), name.end(),
                   [](char c) { return c == '.' || std::isdigit(static_cast<unsigned char>(c)); })) {
     return false;
   }
   return host.size() > name.size() && host[host.size() - name.size() - 1] == '.' &&
-         SameText(name, host.substr(host.size() - name.size()));
+         SameAsciiText(name, host.substr(host.size() - name.size()));
 }
 
 }  // namespace velt

@@ -50,14 +50,6 @@ EnvironmentLookup ProcessEnvironment();
 // refused, naming where it came from; "" when the routes are set.
 std::string ChooseProxyRoutes(const std::string& option, const EnvironmentLookup& environment, ProxyRoutes& routes);
 
-// What the request line names: the path, or, for a proxy that relays plain
-// http, the absolute URL ("http://host[:port]/path", the port only when it
-// is not 80).
-std::string RequestTarget(const FetchTarget& target, const ProxyServer* proxy);
-// The header lines that the request itself carries for the proxy: its
-// credentials for plain http ("" otherwise; a tunnel's go with CONNECT).
-std::string ProxyHeaderLines(const FetchTarget& target, const ProxyServer* proxy);
-
 // Whether a no_proxy entry sends the host and port direct.
 bool NoProxyEntryCovers(const std::string& entry, const std::string& host, int port);
 

@@ -17,7 +17,7 @@ namespace velt::kbsite {
 
 // How one article's connection behaves.
 enum class Behaviour {
-  Normal, NoStatusLine, BlankLineFirst, NoMarker, Silent, Endless, Drip, HeadThenStall,
+  Normal, NoStatusLine, BlankLineFirst, NoMarker, BareLineFeeds, Silent, Endless, Drip, HeadThenStall,
   // A busy site's: to the first request of a number only (OnlyOnce).
   Busy, RateLimited, ResetOnce, CutOnce,
   ServerError
@@ -41,7 +41,9 @@ struct SiteOptions {
   // connection for outageMs, then serve again.
   int outageAfter = 0;
   int outageMs = 3000;
-  std::set<int> noStatusLine, blankLineFirst, noMarker, silent, endless, drip, headThenStall;
+  // Answers 503 with Retry-After to this many requests after the outage.
+  int busyAfterOutage = 0;
+  std::set<int> noStatusLine, blankLineFirst, noMarker, bareLineFeeds, silent, endless, drip, headThenStall;
   std::set<int> busy, rateLimited, resetOnce, cutOnce, serverError;
 
   Behaviour BehaviourFor(int number) const;

@@ -5,8 +5,11 @@
 // status beside the real window's texts, and refused command lines.
 #include <gmock/gmock.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -285,6 +288,72 @@ TEST_F(HeadlessRun, SigtermWaitsForTheRunningWorkersAndCompactsTheFile) {
   ExpectRowsAsServed(rows, site);
   EXPECT_EQ(faults::FreePages(path), 0) << "the file is left compact";
   EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+}
+
+// The file on a small file system of the test's own mount namespace: it
+// fills, space is given and taken again, and the run is stopped while it
+// is full.
+TEST_F(HeadlessRun, AFullDiskPausesTheCrawlCountsOnlyWrittenRowsAndTheCloseTellsTheTruth) {
+  if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+    GTEST_SKIP() << "no private mount namespace (needs root)";
+  const std::string small = Folder() + "/small";
+  std::filesystem::create_directory(small);
+  const auto resize = [&](std::uintmax_t bytes) {
+    const int flags = std::filesystem::exists(small + "/VeltIndexer") ? MS_REMOUNT : 0;
+    return ::mount("tmpfs", small.c_str(), "tmpfs", flags, ("size=" + std::to_string(bytes)).c_str()) == 0;
+  };
+  const auto used = [&] {
+    struct statvfs figures {};
+    ::statvfs(small.c_str(), &figures);
+    return static_cast<std::uintmax_t>(figures.f_blocks - figures.f_bfree) * figures.f_frsize;
+  };
+  ASSERT_TRUE(resize(std::filesystem::file_size(program_) + (600 << 10)));
+  std::filesystem::copy_file(program_, small + "/VeltIndexer");
+  program_ = small + "/VeltIndexer";
+
+  kbsite::SiteProcess site({"--seed", std::to_string(kSeed), "--latency-ms", "20"});
+  auto crawl = Start({"--headless", "--threads", "4", "--site", kSite});
+  const std::string path = AwaitDatabase(*crawl);
+  const auto awaitLine = [&](const std::string& text) {
+    for (auto line = crawl->ReadLine(30s); line; line = crawl->ReadLine(30s)) {
+      if (line->find(text) != std::string::npos) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(awaitLine("DATABASE FULL"));
+  ASSERT_TRUE(resize(used() + (64 << 20)));
+  ASSERT_TRUE(awaitLine("DATABASE WRITES AGAIN"));
+  ASSERT_TRUE(resize(used() + (200 << 10)));
+  ASSERT_TRUE(awaitLine("DATABASE FULL"));
+  crawl->Signal(SIGTERM);
+  const int code = Finish(*crawl, 60s);
+  ASSERT_TRUE(resize(used() + (64 << 20)));  // room to read the file
+
+  const auto& lines = crawl->Lines();
+  const auto count = [&](const std::string& text) {
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != l.npos; });
+  };
+  EXPECT_EQ(count("ROW NOT STORED: database or disk is full"), 1) << "once per cause";
+  // The close says what it did, and the exit code goes with it.
+  const bool whole = !std::filesystem::exists(path + "-wal");
+  EXPECT_EQ(count("DATABASE COMPACTED AND CLOSED"), whole ? 1 : 0);
+  EXPECT_EQ(code, whole ? 0 : 1);
+  // The last progress line counts the rows that the file holds, no more.
+  long long found = 0, absent = 0, other = 0;
+  ASSERT_EQ(std::sscanf(lines.back().c_str() + lines.back().find("PROGRESS:"), "PROGRESS: 200: %lld, 302: %lld, OTHER: %lld",
+                        &found, &absent, &other),
+            3)
+      << lines.back();
+  const auto rows = ReadRows(path);
+  long long written = 0;
+  for (const auto& [number, row] : rows) {
+    if (row.resCode.value_or(0) == 0) continue;
+    ++written;
+    EXPECT_EQ(row.resCode, kModel.ArticleFor(number).status) << number;
+  }
+  EXPECT_EQ(found + absent + other, written);
+  EXPECT_GT(written, 0);
+  ::umount2(small.c_str(), MNT_DETACH);
 }
 
 TEST_F(HeadlessRun, ASilentSiteHoldsTheShutdownOnlyBrieflyAndItsRowsStayClaimed) {

@@ -94,8 +94,9 @@ void TDownloadThread::Fetch() {
   FetchTarget target;
   if (SplitFetchUrl(PageInfo.Url, target)) {
     const ProxyServer* proxy = proxies_ ? proxies_->For(target) : nullptr;
-    HttpRequest(target, FetchRequest(target, proxy), [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); },
-                timeouts_, proxy);
+    HttpRequest(
+        target, FetchRequest(target, proxy),
+        [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); }, timeouts_, proxy);
     std::string answer = Buffer->Take();
     if (!Buffer->StoppedEarly() && IsCutShort(answer)) throw Error(kAnswerCutText);
     retryAfter_ = HeaderValue(answer, "Retry-After").value_or("");

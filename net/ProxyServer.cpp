@@ -5,13 +5,10 @@
 #include <charconv>
 #include <optional>
 
+#include "net/AsciiCase.h"
+
 namespace velt {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
 
 std::optional<std::string> PercentDecoded(const std::string& text) {
   std::string decoded;
@@ -69,7 +66,7 @@ std::string ProxyServer::AuthorizationLine() const {
 std::string ParseProxyUrl(const std::string& text, ProxyServer& proxy) {
   std::string rest = text;
   if (const std::size_t scheme = rest.find("://"); scheme != std::string::npos) {
-    if (Lower(rest.substr(0, scheme)) != "http") {
+    if (!SameAsciiText(rest.substr(0, scheme), "http")) {
       return "the proxy scheme " + rest.substr(0, scheme) +
              ":// is not supported; a proxy URL is http://[user:password@]host[:port]";
     }

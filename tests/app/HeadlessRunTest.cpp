@@ -340,10 +340,11 @@ TEST_F(HeadlessRun, AFullDiskPausesTheCrawlCountsOnlyWrittenRowsAndTheCloseTells
   EXPECT_EQ(code, whole ? 0 : 1);
   // The last progress line counts the rows that the file holds, no more.
   long long found = 0, absent = 0, other = 0;
-  ASSERT_EQ(std::sscanf(lines.back().c_str() + lines.back().find("PROGRESS:"), "PROGRESS: 200: %lld, 302: %lld, OTHER: %lld",
+  const std::string& progress = lines.back();
+  ASSERT_EQ(std::sscanf(progress.c_str() + progress.find("PROGRESS:"), "PROGRESS: 200: %lld, 302: %lld, OTHER: %lld",
                         &found, &absent, &other),
             3)
-      << lines.back();
+      << progress;
   const auto rows = ReadRows(path);
   long long written = 0;
   for (const auto& [number, row] : rows) {

@@ -95,7 +95,8 @@ std::string RenderAnswer(const Article& article, std::size_t pageSize, AnswerSha
     answer += ShortPage(article);
   } else {
     answer += EncodePage(PageStart(article), article.encoding);
-    if (shape != AnswerShape::NoMarker && shape != AnswerShape::BareLineFeeds) answer += std::string(kMarker) + " version=\"1\">\r\n";
+    const bool marker = shape != AnswerShape::NoMarker && shape != AnswerShape::BareLineFeeds;
+    if (marker) answer += std::string(kMarker) + " version=\"1\">\r\n";
     const std::string filler = RenderFillerBlock(article);
     while (answer.size() + 16 < pageSize) answer += filler;
     answer += "</body></html>\r\n";

@@ -68,6 +68,10 @@ class RetrySchedule {
   Turn Next(Clock::time_point now, Retry& retry);
   // Numbers waiting for their retry.
   int Waiting() const { return waiting_; }
+  // The first time after `now` at which Next may answer otherwise than
+  // now (a retry falls due, a pause or probe interval ends), or
+  // Clock::time_point::max() when only a fetch's end can change it.
+  Clock::time_point WakeTime(Clock::time_point now) const;
 
  private:
   struct Entry {

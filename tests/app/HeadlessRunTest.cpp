@@ -360,15 +360,19 @@ TEST_F(HeadlessRun, ReportsWaitForACompactionAndEndWithCode1WhenTheirOutputIsGon
   EXPECT_EQ(Finish(*status, 30s), 0);
   EXPECT_EQ(status->Lines().size(), 7u);
 
-  for (const std::vector<std::string>& report :
-       {std::vector<std::string>{"--status"}, {"--search", "%"}, {"--search", "%", "--format", "csv"}}) {
-    EXPECT_EQ(RunIntoClosedPipe(report), std::make_pair(1, std::string())) << "a gone reader needs no message";
-    EXPECT_THAT(SideFiles(), IsEmpty());
-  }
+  EXPECT_EQ(RunIntoClosedPipe({"--status"}), std::make_pair(1, std::string())) << "a gone reader needs no message";
+  EXPECT_THAT(SideFiles(), IsEmpty());
   EXPECT_EQ(ReadRows(path).size(), 10u);
+
+  // The crawl's start-up makes the view that the search reads.
   const auto [code, errors] = RunIntoClosedPipe({"--headless", "--for", "1", "--site", kSite});
   EXPECT_EQ(code, 0);
   EXPECT_EQ(errors, "");
+  for (const std::vector<std::string>& report :
+       {std::vector<std::string>{"--search", "%"}, {"--search", "%", "--format", "csv"}}) {
+    EXPECT_EQ(RunIntoClosedPipe(report), std::make_pair(1, std::string())) << report.back();
+    EXPECT_THAT(SideFiles(), IsEmpty());
+  }
 }
 
 TEST_F(HeadlessRun, CrawlsOverHttpsAndARefusedCertificateLeavesRowsClaimedWithOneLogLine) {

@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <memory>
 
+#include "about/MessageBox.h"
 #include "app/FatalStop.h"
 #include "app/BusyCursor.h"
 #include "session/LogLine.h"
@@ -68,6 +69,10 @@ void MessageLog::WriteLog(const std::string& text, int level) {
 }
 
 void MessageLog::FatalStop() { velt::FatalStop(); }
+
+void MessageLog::ProxyRefused(const std::string& why) {
+  ShowMessageBox("環境変数で指定されたプロキシを使用できないため、ダウンロードを開始しません。\n" + why, MbIconStop);
+}
 
 void MessageLog::ShowBusy(bool busy) {
   if (busy) {

@@ -32,6 +32,8 @@ class MessageLog : public RunLog {
   // Appends one line stamped with the current local time.
   void WriteLog(const std::string& text, int level) override;
   void FatalStop() override;
+  // A stop-icon box in the window's language, the reason below it.
+  void ProxyRefused(const std::string& why) override;
   // The busy cursor while a long step runs.
   void ShowBusy(bool busy) override;
 

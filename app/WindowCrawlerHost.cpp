@@ -16,6 +16,12 @@ int WindowCrawlerHost::ThreadCount() const { return workers_.Count(); }
 
 bool WindowCrawlerHost::Retry302() const { return retry302_.isChecked(); }
 
+void WindowCrawlerHost::WatchControls(std::function<void()> changed) {
+  threadCount_.SetOnChange(changed);
+  QObject::disconnect(retry302Watch_);
+  retry302Watch_ = QObject::connect(&retry302_, &QCheckBox::toggled, [changed] { changed(); });
+}
+
 void WindowCrawlerHost::WriteLog(const std::string& text, int level) { log_.WriteLog(text, level); }
 
 void WindowCrawlerHost::AddToThreadList(const std::string& url, const void* worker) { workers_.Add(url, worker); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "session/CommandLine.h"
+#include "session/CommandLineSecrets.h"
 #include "session/ConsoleReports.h"
 #include "session/DatabasePath.h"
 #include "session/HeadlessRun.h"
@@ -42,11 +43,15 @@ int main(int argc, char* argv[]) {
   velt::CommandLine line;
   std::string error;
   auto proxies = std::make_shared<velt::ProxyRoutes>();
-  bool valid = velt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line, error);
-  // A proxy the environment names wrongly is refused before anything opens,
-  // as the command line's is: a crawl past it would go direct unnoticed.
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  velt::BlankSecretArguments(argc, argv);
+  bool valid = velt::ParseCommandLine(arguments, line, error);
   if (valid && (line.mode == velt::RunMode::Window || line.mode == velt::RunMode::Headless)) {
     error = velt::ChooseProxyRoutes(line.proxy, velt::ProcessEnvironment(), *proxies);
+    // A proxy the environment names wrongly for the site is refused before
+    // anything opens, as the command line's is: a crawl past it would go
+    // direct unnoticed. The window opens and says so itself.
+    if (error.empty() && line.mode == velt::RunMode::Headless) error = proxies->Refusal(line.site);
     valid = error.empty();
   }
   if (!valid) {

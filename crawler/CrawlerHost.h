@@ -6,6 +6,7 @@
 // reach it only through Thread::Synchronize (platform/Thread.h).
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace velt {
@@ -20,6 +21,11 @@ class CrawlerHost {
   virtual int ThreadCount() const = 0;
   // Whether rows last answered with 302 are fetched again.
   virtual bool Retry302() const = 0;
+  // From now on the host calls `changed` whenever the user changes what
+  // MaxThreads or Retry302 return, so that an idle dispatcher need not ask
+  // again and again. The latest call replaces an earlier one. A host whose
+  // controls never change ignores it.
+  virtual void WatchControls(std::function<void()> changed) { (void)changed; }
   // Appends a line to the message log (level 0 information, 1 error).
   virtual void WriteLog(const std::string& text, int level) = 0;
   // Adds the worker's line (its URL) to the worker list.

@@ -92,6 +92,19 @@ std::map<std::string, RetrySchedule::Entry>::iterator RetrySchedule::EarliestWai
   return earliest;
 }
 
+RetrySchedule::Clock::time_point RetrySchedule::WakeTime(Clock::time_point now) const {
+  auto wake = Clock::time_point::max();
+  const auto consider = [&](Clock::time_point at) {
+    if (at > now) wake = std::min(wake, at);
+  };
+  consider(holdUntil_);
+  if (outage_) consider(nextProbe_);
+  for (const auto& [kbid, entry] : numbers_) {
+    if (entry.waiting) consider(entry.due);
+  }
+  return wake;
+}
+
 RetrySchedule::Turn RetrySchedule::Next(Clock::time_point now, Retry& retry) {
   if (now < holdUntil_) return Turn::Wait;
   if (pause_ != Pause::None && (!probe_.empty() || now < nextProbe_)) return Turn::Wait;

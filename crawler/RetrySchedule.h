@@ -64,6 +64,10 @@ class RetrySchedule {
   int Waiting() const { return waiting_; }
   // Whether the crawl waits for space on the file's disk.
   bool StoreFull() const { return pause_ == Pause::StoreFull; }
+  // The first time after `now` at which Next may answer otherwise than
+  // now (a retry falls due, a pause or probe interval ends), or
+  // Clock::time_point::max() when only a fetch's end can change it.
+  Clock::time_point WakeTime(Clock::time_point now) const;
 
  private:
   struct Entry {

@@ -25,7 +25,14 @@ TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl,
       minUnfetched_(SqlMinUnfetchedKbid),
       minRedirected_(SqlMinRedirectedKbid),
       maxKbid_(SqlMaxKbid),
-      pacing_(maxRate) {}
+      pacing_(maxRate) {
+  host_.WatchControls([wakeup = wakeup_] { wakeup->Signal(); });
+}
+
+void TThreadCreator::Terminate() {
+  Thread::Terminate();
+  wakeup_->Signal();
+}
 
 void TThreadCreator::Execute() {
   try {
@@ -209,14 +216,29 @@ void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url
 }
 
 void TThreadCreator::PauseAfterPass(bool failed) {
-  // Sliced, so that a stop request never waits for a whole back-off.
-  constexpr std::chrono::milliseconds slice{10};
-  auto left = backoff_.AfterPass(failed);
-  while (left.count() > 0 && !Terminated()) {
-    const auto step = std::min(left, slice);
-    SleepPrecisely(step);
-    left -= step;
+  const auto pause = backoff_.AfterPass(failed);
+  if (!failed && !claimHandedOver_) {
+    if (!Terminated()) wakeup_->WaitUntil(IdleUntil());
+    return;
   }
+  if (pause <= FailureBackoff::NormalPause) {
+    SleepPrecisely(pause);
+    return;
+  }
+  // A back-off is waited out whole, but a stop request ends it at once. A
+  // change that came meanwhile may postdate the controls that the next
+  // pass is offered, so it is kept for the wait after that pass.
+  const auto until = RetrySchedule::Clock::now() + pause;
+  bool woken = false;
+  while (!Terminated() && RetrySchedule::Clock::now() < until) woken |= wakeup_->WaitUntil(until);
+  if (woken) wakeup_->Signal();
+}
+
+RetrySchedule::Clock::time_point TThreadCreator::IdleUntil() const {
+  if (ThreadCount >= MaxThreads) return RetrySchedule::Clock::time_point::max();  // until a change
+  const auto now = RetrySchedule::Clock::now();
+  const auto paced = pacing_.NextStart();
+  return std::min(paced > now ? paced : RetrySchedule::Clock::time_point::max(), retries_.WakeTime(now));
 }
 
 }  // namespace velt

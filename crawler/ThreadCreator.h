@@ -5,8 +5,13 @@
 // article number (the smallest never fetched, then, with the retry box on,
 // the smallest answered 302, else one past the largest, 100000 in an empty
 // table) and has the main thread claim its row and start a worker for it.
-// At most one worker starts per pass, and a pass ends with a pause of about
-// a millisecond. Lowering the allowed number stops no running worker.
+// At most one worker starts per pass, and a pass that may be followed by
+// another start ends with a pause of about a millisecond. A pass that could
+// start nothing (none allowed, as many running as allowed, a pause, a
+// back-off or the rate cap holding, no number left) sleeps until something
+// can change that: the host's controls (CrawlerHost::WatchControls), a
+// worker's end, the next due time, or the stop request. Lowering the
+// allowed number stops no running worker.
 //
 // Each pass first hears how the workers' fetches ended (FetchOutcomes.h):
 // a failed fetch or a transient answer leaves its row claimed, and the
@@ -66,6 +71,7 @@
 #include "crawler/RetrySchedule.h"
 #include "net/ProxyChoice.h"
 #include "platform/Thread.h"
+#include "platform/Wakeup.h"
 #include "store/DatabaseIO.h"
 
 namespace velt {
@@ -84,6 +90,8 @@ class TThreadCreator : public Thread {
   // per second at most, 0 for no cap.
   TThreadCreator(CrawlerHost& host, std::string articleBaseUrl, std::shared_ptr<const ProxyRoutes> proxies = nullptr,
                  double maxRate = 0);
+
+  void Terminate() override;  // also ends a sleep at once
 
  protected:
   void Execute() override;
@@ -108,6 +116,7 @@ class TThreadCreator : public Thread {
   void ClaimAndStart();
   void LogError();
   void PauseAfterPass(bool failed);
+  RetrySchedule::Clock::time_point IdleUntil() const;
 
   CrawlerHost& host_;
   const std::string articleBaseUrl_;
@@ -136,9 +145,10 @@ class TThreadCreator : public Thread {
   std::set<std::string> writeFailures_;  // causes already logged
   bool halted_ = false;  // a proxy refused the user
   RatePacing pacing_;
-  // Outlive the dispatcher in the workers that share them.
+  // Outlive the dispatcher in the workers and the host that share them.
+  std::shared_ptr<Wakeup> wakeup_ = std::make_shared<Wakeup>();
   std::shared_ptr<FetchOutcomes> outcomes_ = std::make_shared<FetchOutcomes>();
-  std::shared_ptr<ControlsSnapshot> controls_ = std::make_shared<ControlsSnapshot>();
+  std::shared_ptr<ControlsSnapshot> controls_ = std::make_shared<ControlsSnapshot>(wakeup_);
 };
 
 }  // namespace velt

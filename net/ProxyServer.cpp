@@ -54,8 +54,8 @@ std::string Base64(const std::string& bytes) {
 std::string ProxyServer::Name() const { return host + ":" + std::to_string(port); }
 
 std::string ProxyServer::Display() const {
-  const std::string credentials = user.empty() ? "" : user + (password.empty() ? "" : ":****") + "@";
-  return "http://" + credentials + Name();
+  // A user part may be a token that works without a password.
+  return "http://" + std::string(user.empty() ? "" : "****@") + Name();
 }
 
 std::string ProxyServer::AuthorizationLine() const {

@@ -1,6 +1,6 @@
 // Where a run of the program reports: log lines (level 0 information, 1
 // error), the fatal notice of a failed start, which does not end the
-// program, and that a long step is under way. The window writes to its message log and shows a box
+// program, a proxy refused for the site, and that a long step is under way. The window writes to its message log and shows a box
 // (MessageLog); a headless run writes to its standard output and error
 // (HeadlessLog). Main thread only.
 #pragma once
@@ -16,6 +16,10 @@ class RunLog {
   virtual ~RunLog() = default;
   virtual void WriteLog(const std::string& text, int level) = 0;
   virtual void FatalStop() = 0;
+  // The environment names a proxy for the site's scheme that cannot be
+  // used, so no crawl starts; `why` names the variable (no credential). A
+  // headless run never gets this far: it is refused with the command line.
+  virtual void ProxyRefused(const std::string& why) { (void)why; }
   // A step that may take long begins (true) or has ended (false): the
   // window shows the busy cursor meanwhile.
   virtual void ShowBusy(bool /*busy*/) {}

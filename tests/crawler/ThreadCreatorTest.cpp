@@ -108,14 +108,19 @@ TEST_F(ThreadCreatorTest, WithRetryOnA302RowComesBeforeNewNumbersAsLongAsItAnswe
   EXPECT_EQ(Claims(4), (std::vector<std::string>{"100005", "100003", "100003", "100003"}));
 }
 
-TEST_F(ThreadCreatorTest, TheLastNumberStartsNothingAndTheLoopGoesOn) {
+TEST_F(ThreadCreatorTest, TheLastNumberStartsNothingAndTheDispatcherSleepsUntilAChangeOrTheStop) {
   db.InsertRow("999999", "200");
   host.maxThreads = 30;
   RecordingCreator creator(host);
   creator.Start();
-  ServeUntil([&] { return host.readCount > 20; }, 10s);
+  ASSERT_TRUE(ServeUntil([&] { return host.readCount >= 1; }, 10s));
+  ServeFor(300ms);
+  EXPECT_EQ(host.readCount, 1) << "nothing changed, so nothing is asked again";
+  host.Changed();
+  ASSERT_TRUE(ServeUntil([&] { return host.readCount >= 2; }, 10s));
+  const auto stopping = std::chrono::steady_clock::now();
   creator.Stop();
-  EXPECT_GT(host.readCount, 20);
+  EXPECT_LT(std::chrono::steady_clock::now() - stopping, 5s);
   EXPECT_TRUE(creator.claims.empty());
   EXPECT_TRUE(host.log.empty());
 }
@@ -123,25 +128,27 @@ TEST_F(ThreadCreatorTest, TheLastNumberStartsNothingAndTheLoopGoesOn) {
 TEST_F(ThreadCreatorTest, ThePositionBoundsRunningWorkersAndLoweringItStopsNone) {
   RecordingCreator creator(host);
   creator.Start();
-  ServeUntil([&] { return host.readCount > 20; }, 10s);
+  ASSERT_TRUE(ServeUntil([&] { return host.readCount >= 1; }, 10s));
+  ServeFor(200ms);
   EXPECT_TRUE(creator.claims.empty());  // position 0 starts nothing
+  EXPECT_EQ(host.readCount, 1) << "an idle dispatcher asks again only when something changes";
 
   host.maxThreads = 3;
-  ServeUntil([&] { return creator.claims.size() >= 3; }, 10s);
-  const int reads = host.readCount;
-  ServeUntil([&] { return host.readCount > reads + 20; }, 10s);
+  host.Changed();
+  ASSERT_TRUE(ServeUntil([&] { return creator.claims.size() >= 3; }, 10s));
+  ServeFor(200ms);
   EXPECT_EQ(creator.claims.size(), 3u);
 
   host.maxThreads = 1;
-  const int lowered = host.readCount;
-  ServeUntil([&] { return host.readCount > lowered + 20; }, 10s);
+  host.Changed();
+  ServeFor(200ms);
   EXPECT_EQ(host.lines.size(), 3u);
   EXPECT_EQ(creator.claims.size(), 3u);
 
   host.lines.clear();  // the workers end: one new one may start
-  ServeUntil([&] { return creator.claims.size() >= 4; }, 10s);
-  const int refilled = host.readCount;
-  ServeUntil([&] { return host.readCount > refilled + 20; }, 10s);
+  host.Changed();
+  ASSERT_TRUE(ServeUntil([&] { return creator.claims.size() >= 4; }, 10s));
+  ServeFor(200ms);
   creator.Stop();
   EXPECT_EQ(creator.claims, (std::vector<std::string>{"100000", "100001", "100002", "100003"}));
 }
@@ -155,10 +162,11 @@ TEST_F(ThreadCreatorTest, AFullPoolMakesNoQueryAndARepeatedFailureIsLoggedOnceAn
   host.lines = {{&host, "a"}, {&db, "b"}};
   RecordingCreator creator(host);
   creator.Start();
-  ServeUntil([&] { return host.readCount > 20; }, 10s);
+  ServeFor(200ms);
   EXPECT_TRUE(host.log.empty());
 
   host.maxThreads = 3;
+  host.Changed();
   ServeUntil([&] { return !host.log.empty(); }, 10s);
   const int reads = host.readCount;
   ServeFor(600ms);

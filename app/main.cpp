@@ -1,7 +1,7 @@
 // Program run: the command line chooses the run. Without options the
 // window: module start, the GUI application with its main window and
-// message loop, the window's destruction, module end. The other runs need
-// no display (CommandLine.h).
+// message loop, the close of the window's database, module end. The other
+// runs need no display (CommandLine.h).
 #include <QApplication>
 #include <cstdio>
 #include <memory>
@@ -28,8 +28,16 @@ int RunWindow(int argc, char* argv[], const std::string& databasePath, const std
   velt::ScopedMainThreadWakeup wakeup;
   velt::TMainForm form(databasePath, site, std::move(proxies), maxRate);
   form.show();
-  return QApplication::exec();
-}  // the window's destruction stops the crawl and closes the database
+  const int code = QApplication::exec();
+  // The window is gone: standard error is left to say why the file was
+  // not closed cleanly, and the exit code says that it was not.
+  std::string error;
+  if (!form.CloseDatabase(error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return code != 0 ? code : 1;
+  }
+  return code;
+}
 
 std::string ProgramName(const char* argv0) {
   const std::string path = argv0 ? argv0 : "VeltIndexer";

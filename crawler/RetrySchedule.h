@@ -55,7 +55,7 @@ class RetrySchedule {
   };
 
   // `siteFailing`: the failure watch, with this outcome counted, sees its
-  // run of failures. Returns the line to log at level 0, if one is due.
+  // run of fetches that brought no answer. Returns the line to log at level 0, if one is due.
   std::optional<std::string> Note(const FetchOutcome& outcome, bool siteFailing, Clock::time_point now);
   // What the dispatcher may start now; for Retry `retry` names the number,
   // which is then under way.

@@ -123,9 +123,9 @@ void TThreadCreator::HearOutcome(const FetchOutcome& outcome) {
   const auto now = RetrySchedule::Clock::now();
   // The site answered a fetch whose row was not written: no fetch failure.
   const bool noAnswer = outcome.result == FetchResult::Failed || outcome.result == FetchResult::Transient;
-  if (auto line = fetchFailures_.Note(noAnswer ? outcome.error : "", now)) Log(*line, 1);
-  const bool siteFailing = fetchFailures_.Failing() && outcome.result == FetchResult::Failed;
-  if (auto line = retries_.Note(outcome, siteFailing, now)) Log(*line, 0);
+  const bool busy = outcome.result == FetchResult::Transient;
+  if (auto line = fetchFailures_.Note(noAnswer ? outcome.error : "", busy, now)) Log(*line, 1);
+  if (auto line = retries_.Note(outcome, fetchFailures_.Unreachable(), now)) Log(*line, 0);
 }
 
 void TThreadCreator::Log(const std::string& text, std::uint8_t level) {

@@ -98,7 +98,7 @@ RetrySchedule::Clock::time_point RetrySchedule::WakeTime(Clock::time_point now) 
     if (at > now) wake = std::min(wake, at);
   };
   consider(holdUntil_);
-  if (outage_) consider(nextProbe_);
+  if (pause_ != Pause::None) consider(nextProbe_);
   for (const auto& [kbid, entry] : numbers_) {
     if (entry.waiting) consider(entry.due);
   }

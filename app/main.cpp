@@ -14,6 +14,7 @@
 #include "session/HeadlessRun.h"
 #include "app/MainForm.h"
 #include "app/MainThreadWakeup.h"
+#include "net/DesktopProxy.h"
 #include "net/Http.h"
 #include "net/ProxyChoice.h"
 #include "platform/MainThread.h"
@@ -48,6 +49,10 @@ int main(int argc, char* argv[]) {
   if (valid && (line.mode == velt::RunMode::Window || line.mode == velt::RunMode::Headless)) {
     error = velt::ChooseProxyRoutes(line.proxy, velt::ProcessEnvironment(), *proxies);
     valid = error.empty();
+    proxies->origin = line.proxy.empty() ? "THE ENVIRONMENT" : "--proxy";
+    if (velt::DesktopDecides(line.proxy, velt::ProcessEnvironment())) {
+      proxies->desktop = std::make_shared<velt::ProxyChain>();
+    }
   }
   if (!valid) {
     std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program.c_str(), error.c_str(), program.c_str());

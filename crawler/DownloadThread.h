@@ -16,7 +16,9 @@
 // answer that closed before its Content-Length counts as such a failure,
 // so a cut page is never stored as final. The worker logs nothing itself:
 // how its fetch ended goes to the dispatcher's FetchOutcomes, and to the
-// host's ArticleEnded.
+// host's ArticleEnded. Through the desktop's proxies (ProxyChain.h) a
+// proxy that cannot be reached gives way to the next before the fetch
+// fails.
 #pragma once
 
 #include <memory>
@@ -64,6 +66,7 @@ class TDownloadThread : public Thread {
  private:
   bool ReceiveChunk(const char* bytes, int count);
   void Fetch();
+  void FetchThrough(const FetchTarget& target, const ProxyServer* proxy);
   void WriteRow();
   void Tell(FetchResult result, std::string error);
   void ReportEnd();  // main thread

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "crawler/DownloadThread.h"
+#include "net/DesktopProxy.h"
 #include "net/FetchTarget.h"
 #include "platform/MainThread.h"
 #include "platform/PreciseSleep.h"
@@ -29,6 +30,7 @@ TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl,
 
 void TThreadCreator::Execute() {
   try {
+    if (proxies_ && proxies_->desktop) AskDesktop();
     for (;;) {
       TakeControls();
       bool failed = ClaimFailed();
@@ -95,10 +97,27 @@ void TThreadCreator::HearOutcomes() {
     if (auto line = fetchFailures_.Note(outcome.error, now)) Log(*line, 1);
     if (auto line = retries_.Note(outcome, fetchFailures_.Failing(), now)) Log(*line, 0);
   }
+  if (proxies_ && proxies_->desktop) {
+    // A changed network (another office, a VPN) may change the desktop's
+    // answer too.
+    if (fetchFailures_.Failing() && !siteFailing_) AskDesktop();
+    for (const std::string& notice : proxies_->desktop->TakeNotices()) Log(notice, 0);
+  }
+  siteFailing_ = fetchFailures_.Failing();
   if (retries_.Waiting() != retriesReported_) {
     retriesReported_ = retries_.Waiting();
     Synchronize([this] { host_.RetriesPending(retriesReported_); });
   }
+}
+
+void TThreadCreator::AskDesktop() {
+  std::vector<std::string> skipped;
+  std::vector<ProxyEntry> entries = ProxyEntriesFromUrls(AskDesktopForProxies(articleBaseUrl_), skipped);
+  for (const std::string& why : skipped) Log("DESKTOP PROXY LEFT OUT: " + why, 1);
+  std::string line = DesktopProxyLine(DesktopProxyOrigin(ProcessEnvironment()), entries);
+  proxies_->desktop->Replace(std::move(entries));
+  if (line != desktopLine_) Log(line, 0);
+  desktopLine_ = std::move(line);
 }
 
 void TThreadCreator::Log(const std::string& text, std::uint8_t level) {

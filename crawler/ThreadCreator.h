@@ -18,6 +18,11 @@
 // leaves every waiting retry claimed for the next start. With a rate cap
 // (--max-rate) fetch starts, retries included, are spaced evenly.
 //
+// When the desktop decides the proxy (ProxyRoutes::desktop), the
+// dispatcher asks it for the site before its first pass and again when an
+// outage begins, and logs its answer when that changed, and the chain's
+// notices of proxies that could not be reached.
+//
 // The pass does not wait for its claim: the main thread runs it while the
 // dispatcher pauses and then offers the controls as they stand to the next
 // pass (ControlsSnapshot.h); without a standing offer the next pass's
@@ -85,6 +90,7 @@ class TThreadCreator : public Thread {
   // Each returns whether a statement failed.
   bool RunPass();
   void HearOutcomes();
+  void AskDesktop();
   void Log(const std::string& text, std::uint8_t level);
   // Under DatabaseLock; a failure's text is added to `errors`.
   void QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
@@ -122,6 +128,8 @@ class TThreadCreator : public Thread {
   FetchFailureWatch fetchFailures_;
   RetrySchedule retries_;
   int retriesReported_ = 0;
+  bool siteFailing_ = false;
+  std::string desktopLine_;  // the desktop's answer as last logged
   RatePacing pacing_;
   // Outlive the dispatcher in the workers that share them.
   std::shared_ptr<FetchOutcomes> outcomes_ = std::make_shared<FetchOutcomes>();

@@ -10,6 +10,7 @@
 #include "net/Channel.h"
 #include "net/Http.h"
 #include "net/ProxyAnswerHead.h"
+#include "net/Socks5Handshake.h"
 #include "platform/Error.h"
 
 namespace velt {
@@ -23,16 +24,29 @@ using net_detail::Socket;
 // One receive under the fetch's limits: the count, 0 once the peer has
 // closed. An answer cut short by either limit is no answer: the caller must
 // not take what arrived for the whole page.
-int ReceiveWithin(Channel& channel, char* buffer, Clock::time_point deadline, const HttpTimeouts& timeouts) {
+int ReceiveWithin(Channel& channel, char* buffer, Clock::time_point deadline, const HttpTimeouts& timeouts,
+                  int size = kReceiveBufferSize) {
   if (Clock::now() >= deadline) throw Error(kFetchDeadlineText);
   const auto until = std::min(deadline, Clock::now() + timeouts.receive);
-  std::fill_n(buffer, kReceiveBufferSize, 0);
-  const auto count = channel.Receive(buffer, kReceiveBufferSize, until);
+  std::fill_n(buffer, size, 0);
+  const auto count = channel.Receive(buffer, size, until);
   if (!count) {
     if (until == deadline) throw Error(kFetchDeadlineText);
     RaiseSystemError(ETIMEDOUT);
   }
   return *count;
+}
+
+// A proxy that cannot be reached is told apart from one that answers, so
+// that a list of proxies may move on to its next.
+void ConnectToProxy(const Socket& socket, const ProxyServer& proxy, Clock::time_point lookupLimit,
+                    const HttpTimeouts& timeouts) {
+  try {
+    net_detail::ConnectWithin(socket, ResolveHostCached(proxy.host, lookupLimit), proxy.port, timeouts.io);
+  } catch (const Error& error) {
+    if (std::string(error.what()) == kFetchAbandonedText) throw;
+    throw ProxyUnreachable("[" + proxy.Name() + "] PROXY CANNOT BE REACHED: " + error.what());
+  }
 }
 
 // Asks the proxy for a tunnel to the site; the socket then carries the
@@ -49,6 +63,21 @@ void OpenTunnel(const Socket& socket, const FetchTarget& target, const ProxyServ
     complete = head.Add(buffer.data(), count);
   }
   if (head.StatusCode() / 100 != 2) throw Error(net_detail::ProxyRefusedText(proxy, head));
+}
+
+// Has the SOCKS5 proxy connect the socket to the site; the socket then
+// carries the site's own bytes. Only for socks5 is the site looked up here.
+void OpenSocks5(const Socket& socket, const FetchTarget& target, const ProxyServer& proxy,
+                Clock::time_point deadline, const HttpTimeouts& timeouts) {
+  std::optional<std::uint32_t> siteAddress;
+  if (proxy.kind == ProxyKind::Socks5) {
+    siteAddress = ResolveHostCached(target.host, std::min(Clock::now() + timeouts.io, deadline));
+  }
+  const auto plain = net_detail::OpenPlainChannel(socket);
+  const net_detail::Socks5Link link{
+      [&](const std::string& bytes) { plain->Send(bytes, timeouts.io); },
+      [&](char* buffer, int size) { return ReceiveWithin(*plain, buffer, deadline, timeouts, size); }};
+  net_detail::Socks5Connect(link, target, proxy, siteAddress);
 }
 
 // The handler behind a proxy that relays plain HTTP: the answer's head is
@@ -91,15 +120,23 @@ void Fetch(const FetchTarget& target, const std::string& request, const ReceiveH
   // Behind a proxy only the proxy is looked up: the site's name may be
   // known to it alone.
   const auto connectLimit = [&] { return std::min(Clock::now() + timeouts.io, deadline); };
-  const std::uint32_t address = ResolveHostCached(proxy ? proxy->host : target.host, connectLimit());
-  net_detail::ConnectWithin(socket, address, proxy ? proxy->port : target.port, timeouts.io);
-  if (proxy && target.tls) OpenTunnel(socket, target, *proxy, deadline, timeouts);
+  if (proxy) {
+    ConnectToProxy(socket, *proxy, connectLimit(), timeouts);
+  } else {
+    net_detail::ConnectWithin(socket, ResolveHostCached(target.host, connectLimit()), target.port, timeouts.io);
+  }
+  const bool relaying = proxy && proxy->RelaysHttp();
+  if (proxy && !relaying) {
+    OpenSocks5(socket, target, *proxy, deadline, timeouts);
+  } else if (relaying && target.tls) {
+    OpenTunnel(socket, target, *proxy, deadline, timeouts);
+  }
   const auto channel = target.tls ? net_detail::OpenTlsChannel(socket, target.host, target.port, connectLimit())
                                   : net_detail::OpenPlainChannel(socket);
   channel->Send(request, timeouts.io);
 
   std::optional<RelayedAnswer> relayed;
-  if (proxy && !target.tls) relayed.emplace(*proxy, handler);
+  if (relaying && !target.tls) relayed.emplace(*proxy, handler);
   std::array<char, kReceiveBufferSize> buffer;
   for (;;) {
     const int count = ReceiveWithin(*channel, buffer.data(), deadline, timeouts);
@@ -117,6 +154,8 @@ bool HttpRequest(const FetchTarget& target, const std::string& request, const Re
                  const HttpTimeouts& timeouts, const ProxyServer* proxy) {
   try {
     Fetch(target, request, handler, timeouts, proxy);
+  } catch (const ProxyUnreachable&) {
+    throw;
   } catch (const std::exception& error) {
     // Whatever class the first error had, callers see the general one.
     throw Error(error.what());

@@ -42,7 +42,7 @@ std::string ReadScheme(const EnvironmentLookup& environment, std::initializer_li
                        std::optional<ProxyServer>& proxy) {
   auto found = FirstSet(environment, names);
   if (!found) found = FirstSet(environment, {"all_proxy", "ALL_PROXY"});
-  if (!found || found->second.empty()) return "";
+  if (!found || found->second.empty() || found->second.starts_with("pac+")) return "";
   ProxyServer server;
   const std::string why = ParseProxyUrl(found->second, server);
   if (!why.empty()) return found->first + ": " + why;
@@ -103,13 +103,13 @@ std::string ChooseProxyRoutes(const std::string& option, const EnvironmentLookup
 }
 
 std::string RequestTarget(const FetchTarget& target, const ProxyServer* proxy) {
-  if (!proxy || target.tls) return target.path;
+  if (!proxy || target.tls || !proxy->RelaysHttp()) return target.path;
   const std::string port = target.port == kHttpPort ? "" : ":" + std::to_string(target.port);
   return "http://" + target.host + port + target.path;
 }
 
 std::string ProxyHeaderLines(const FetchTarget& target, const ProxyServer* proxy) {
-  return proxy && !target.tls ? proxy->AuthorizationLine() : "";
+  return proxy && !target.tls && proxy->RelaysHttp() ? proxy->AuthorizationLine() : "";
 }
 
 bool NoProxyEntryCovers(const std::string& entry, const std::string& host, int port) {

@@ -10,20 +10,23 @@
 //                          (a leading "." changes nothing), an optional
 //                          ":port" limiting it to that port, IP addresses
 //                          compared as written, "*" for every host
-// The first name set decides; set but empty means no proxy. A choice made
-// on the command line replaces the environment whole: one proxy for both
-// schemes and every host, or none.
+// The first name set decides; set but empty means no proxy, and a "pac+"
+// URL, which names a script for the desktop's proxy library, none here. A
+// choice made on the command line replaces the environment whole: one
+// proxy for both schemes and every host, or none.
 //
 // Pure functions on texts (the environment comes through a lookup); the
 // routes are read once at start and then only read, from any thread.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "net/FetchTarget.h"
+#include "net/ProxyChain.h"
 #include "net/ProxyServer.h"
 
 namespace velt {
@@ -34,6 +37,12 @@ struct ProxyRoutes {
   std::optional<ProxyServer> http;
   std::optional<ProxyServer> https;
   std::vector<std::string> direct;  // the no_proxy entries
+  // Where the routes came from, for the start-up log ("--proxy", "THE
+  // ENVIRONMENT"); set by the caller.
+  std::string origin;
+  // When the desktop decides (DesktopProxy.h): its answer for the site,
+  // asked for by the dispatcher, and every fetch goes through it.
+  std::shared_ptr<ProxyChain> desktop;
 
   // The proxy for the target, or null when it goes direct.
   const ProxyServer* For(const FetchTarget& target) const;

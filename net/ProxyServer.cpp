@@ -58,7 +58,8 @@ std::string ProxyServer::Name() const { return host + ":" + std::to_string(port)
 
 std::string ProxyServer::Display() const {
   const std::string credentials = user.empty() ? "" : user + (password.empty() ? "" : ":****") + "@";
-  return "http://" + credentials + Name();
+  const char* scheme = kind == ProxyKind::Socks5 ? "socks5" : kind == ProxyKind::Socks5h ? "socks5h" : "http";
+  return std::string(scheme) + "://" + credentials + Name();
 }
 
 std::string ProxyServer::AuthorizationLine() const {
@@ -68,15 +69,20 @@ std::string ProxyServer::AuthorizationLine() const {
 
 std::string ParseProxyUrl(const std::string& text, ProxyServer& proxy) {
   std::string rest = text;
+  ProxyServer parsed;
   if (const std::size_t scheme = rest.find("://"); scheme != std::string::npos) {
-    if (Lower(rest.substr(0, scheme)) != "http") {
+    const std::string name = Lower(rest.substr(0, scheme));
+    if (name == "socks5") {
+      parsed.kind = ProxyKind::Socks5;
+    } else if (name == "socks5h") {
+      parsed.kind = ProxyKind::Socks5h;
+    } else if (name != "http") {
       return "the proxy scheme " + rest.substr(0, scheme) +
-             ":// is not supported; a proxy URL is http://[user:password@]host[:port]";
+             ":// is not supported; a proxy URL is http://, socks5:// or socks5h://[user:password@]host[:port]";
     }
     rest.erase(0, scheme + 3);
   }
   rest = rest.substr(0, rest.find('/'));
-  ProxyServer parsed;
   if (const std::size_t at = rest.rfind('@'); at != std::string::npos) {
     const std::string userInfo = rest.substr(0, at);
     const std::size_t colon = userInfo.find(':');
@@ -85,6 +91,10 @@ std::string ParseProxyUrl(const std::string& text, ProxyServer& proxy) {
     if (!user || !password) return "the proxy's user or password has a broken %-escape";
     if (HasControlCharacter(*user) || HasControlCharacter(*password)) {
       return "the proxy's user or password holds a control character";
+    }
+    // SOCKS5 sends each in a field of its own with a one-byte length.
+    if (!parsed.RelaysHttp() && (user->size() > 255 || password->size() > 255)) {
+      return "the SOCKS proxy's user and password may have at most 255 bytes each";
     }
     parsed.user = *user;
     parsed.password = *password;

@@ -77,7 +77,8 @@ TEST(ProxyChoiceTest, TheCommandLineReplacesTheEnvironmentAndRefusedUrlsSayWhere
 
   const std::pair<const char*, Variables> refused[] = {
       {"--proxy", {}},
-      {"http_proxy", {{"http_proxy", "socks5://p:1"}}},
+      {"http_proxy", {{"http_proxy", "socks4://p:1"}}},
+      {"all_proxy", {{"all_proxy", "socks5h://" + std::string(256, 'u') + ":secret@p"}}},
       {"HTTPS_PROXY", {{"HTTPS_PROXY", "https://p"}}},
       {"all_proxy", {{"all_proxy", "p:99999"}}},
       {"http_proxy", {{"http_proxy", "http://u:a%0d%0aX:1@p"}}},
@@ -116,6 +117,16 @@ TEST(ProxyChoiceTest, RequestsNameTheAbsoluteUrlAndCredentialsOnlyForPlainHttpTh
         << request;
     EXPECT_TRUE(request.ends_with("\r\n\r\n"));
   }
+  // A SOCKS5 proxy carries the site's own request, its credentials in its
+  // own exchange.
+  ProxyServer socks;
+  ASSERT_EQ(ParseProxyUrl("SOCKS5H://Aladdin:open%20sesame@p", socks), "");
+  EXPECT_EQ(socks.Display(), "socks5h://Aladdin:****@p:1080");
+  FetchTarget plain;
+  ASSERT_TRUE(SplitFetchUrl("http://kb.test/a", plain));
+  EXPECT_EQ(BuildRequest(RequestTarget(plain, &socks), plain.HostHeader(), ProxyHeaderLines(plain, &socks)),
+            BuildRequest("/a", "kb.test:80"));
+
   FetchTarget site;
   ASSERT_TRUE(SplitFetchUrl("https://kb.test/a", site));
   EXPECT_EQ(net_detail::ConnectRequest(site, proxy),

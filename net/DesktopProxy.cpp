@@ -1,0 +1,76 @@
+#include "net/DesktopProxy.h"
+
+#include <proxy.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace velt {
+namespace {
+
+constexpr const char* kProxyVariables[] = {"http_proxy", "HTTP_PROXY", "https_proxy",
+                                           "HTTPS_PROXY", "all_proxy",  "ALL_PROXY"};
+
+bool IsPacUrl(const std::string& value) { return value.starts_with("pac+"); }
+
+// The URL with any password replaced, as the log may show it.
+std::string Masked(const std::string& url) {
+  const std::size_t start = url.find("://");
+  const std::size_t at = url.find('@');
+  if (start == std::string::npos || at == std::string::npos || at < start) return url;
+  const std::size_t colon = url.find(':', start + 3);
+  if (colon == std::string::npos || colon > at) return url;
+  return url.substr(0, colon) + ":****" + url.substr(at);
+}
+
+}  // namespace
+
+bool DesktopDecides(const std::string& option, const EnvironmentLookup& environment) {
+  if (!option.empty()) return false;
+  for (const char* name : kProxyVariables) {
+    const auto value = environment(name);
+    if (value && !value->empty() && !IsPacUrl(*value)) return false;
+  }
+  return true;
+}
+
+std::string DesktopProxyOrigin(const EnvironmentLookup& environment) {
+  for (const char* name : kProxyVariables) {
+    if (const auto value = environment(name); value && IsPacUrl(*value)) {
+      return "THE PAC SCRIPT " + Masked(value->substr(4));
+    }
+  }
+  // The sessions in which libproxy reads the desktop's own settings.
+  const auto session = environment("DESKTOP_SESSION");
+  if (environment("GNOME_DESKTOP_SESSION_ID") || environment("KDE_FULL_SESSION") ||
+      (session && (session->find("gnome") != std::string::npos || session->find("plasma") != std::string::npos))) {
+    return "THE DESKTOP SETTINGS";
+  }
+  return "THE DESKTOP";
+}
+
+std::string DesktopProxyLine(const std::string& origin, const std::vector<ProxyEntry>& entries) {
+  const bool anyProxy = std::any_of(entries.begin(), entries.end(), [](const ProxyEntry& entry) { return entry; });
+  if (!anyProxy) {
+    return "NO PROXY FROM " + origin +
+           (origin.starts_with("THE PAC SCRIPT") ? " (IT SAYS DIRECT, OR IT COULD NOT BE FETCHED OR RUN)" : "");
+  }
+  std::string line = "PROXY FROM " + origin + ": ";
+  for (std::size_t i = 0; i < entries.size(); ++i) line += (i == 0 ? "" : ", THEN ") + EntryText(entries[i]);
+  return line;
+}
+
+std::vector<std::string> AskDesktopForProxies(const std::string& url) {
+  std::vector<std::string> urls;
+  const std::unique_ptr<pxProxyFactory, decltype(&px_proxy_factory_free)> factory(px_proxy_factory_new(),
+                                                                                  &px_proxy_factory_free);
+  if (factory) {
+    char** answer = px_proxy_factory_get_proxies(factory.get(), url.c_str());
+    for (char** entry = answer; entry != nullptr && *entry != nullptr; ++entry) urls.emplace_back(*entry);
+    if (answer != nullptr) px_proxy_factory_free_proxies(answer);
+  }
+  if (urls.empty()) urls.emplace_back("direct://");
+  return urls;
+}
+
+}  // namespace velt

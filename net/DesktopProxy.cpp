@@ -3,7 +3,7 @@
 #include <proxy.h>
 
 #include <algorithm>
-#include <memory>
+#include <mutex>
 
 namespace velt {
 namespace {
@@ -61,11 +61,14 @@ std::string DesktopProxyLine(const std::string& origin, const std::vector<ProxyE
 }
 
 std::vector<std::string> AskDesktopForProxies(const std::string& url) {
+  // One factory for the process: the script runner's engine does not live
+  // through a second factory made after the first was freed.
+  static std::mutex mutex;
+  static pxProxyFactory* const factory = px_proxy_factory_new();
   std::vector<std::string> urls;
-  const std::unique_ptr<pxProxyFactory, decltype(&px_proxy_factory_free)> factory(px_proxy_factory_new(),
-                                                                                  &px_proxy_factory_free);
-  if (factory) {
-    char** answer = px_proxy_factory_get_proxies(factory.get(), url.c_str());
+  if (factory != nullptr) {
+    std::lock_guard hold(mutex);
+    char** answer = px_proxy_factory_get_proxies(factory, url.c_str());
     for (char** entry = answer; entry != nullptr && *entry != nullptr; ++entry) urls.emplace_back(*entry);
     if (answer != nullptr) px_proxy_factory_free_proxies(answer);
   }

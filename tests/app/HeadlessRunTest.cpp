@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -453,6 +454,57 @@ TEST_F(ProxiedRun, CrawlsOverHttpAndHttpsThroughASocks5ProxyThatLooksUpTheSiteOr
     EXPECT_THAT(lines, Contains(HasSubstr(c.logged)));
     for (const std::string& line : lines) EXPECT_THAT(line, Not(HasSubstr("cret"))) << "a password in the log";
   }
+}
+
+TEST_F(ProxiedRun, APacScriptOfTheEnvironmentOrTheDesktopSettingsNamesProxiesTriedInOrder) {
+  if (const std::string missing = FileServer::Missing(); !missing.empty()) GTEST_SKIP() << missing;
+  const std::string served = Folder() + "/served";
+  std::filesystem::create_directories(served);
+  // The first proxy is dead; the second alone knows the site's host.
+  std::ofstream(served + "/proxy.pac")
+      << "function FindProxyForURL(url, host) { return \"PROXY 127.0.0.1:9; PROXY 127.0.0.1:3128; DIRECT\"; }\n";
+  FileServer files(8080, served);
+  TinyProxy proxy(kProxyPort, Folder());
+  const std::string pacUrl = "http://127.0.0.1:8080/proxy.pac";
+  // A GNOME session's settings, kept in a file of the test's own.
+  const std::string settings = Folder() + "/config";
+  std::filesystem::create_directories(settings + "/glib-2.0/settings");
+  std::ofstream(settings + "/glib-2.0/settings/keyfile")
+      << "[system/proxy]\nmode='auto'\nautoconfig-url='" << pacUrl << "'\n";
+  const std::map<std::string, std::string> gnome = {
+      {"DESKTOP_SESSION", "gnome"}, {"GSETTINGS_BACKEND", "keyfile"}, {"XDG_CONFIG_HOME", settings}};
+  const std::string list = ": http://127.0.0.1:9, THEN http://127.0.0.1:3128, THEN DIRECT";
+  const struct {
+    const char* scheme;
+    std::map<std::string, std::string> variables;
+    std::string logged;
+  } cases[] = {
+      {"http", {{"http_proxy", "pac+" + pacUrl}}, "PROXY FROM THE PAC SCRIPT " + pacUrl + list},
+      {"https", {{"http_proxy", "pac+" + pacUrl}}, "PROXY FROM THE PAC SCRIPT " + pacUrl + list},
+      {"http", gnome, "PROXY FROM THE DESKTOP SETTINGS" + list},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.logged);
+    const auto [site, base] = Serve(c.scheme);
+    const auto [lines, rows] = Crawl(base, c.variables);
+    ASSERT_GT(rows.size(), 20u) << ::testing::PrintToString(lines);
+    ExpectRowsAsServed(rows, *site, base);
+    EXPECT_THAT(lines, Contains(HasSubstr(c.logged)));
+    std::vector<std::string> moves;
+    for (const std::string& line : lines) {
+      if (line.find("CANNOT BE REACHED") != std::string::npos) moves.push_back(line);
+    }
+    ASSERT_EQ(moves.size(), 1u) << ::testing::PrintToString(lines);
+    EXPECT_THAT(moves[0], HasSubstr("PROXY http://127.0.0.1:9 CANNOT BE REACHED"));
+    EXPECT_THAT(moves[0], HasSubstr("NOW USING http://127.0.0.1:3128"));
+  }
+
+  // A script that cannot be fetched leaves the crawl direct, saying so.
+  const auto [site, base] = Serve("http", "localhost");
+  const auto [lines, rows] = Crawl(base, {{"http_proxy", "pac+http://127.0.0.1:8080/missing.pac"}});
+  ASSERT_GT(rows.size(), 20u) << ::testing::PrintToString(lines);
+  EXPECT_THAT(lines, Contains(HasSubstr("NO PROXY FROM THE PAC SCRIPT http://127.0.0.1:8080/missing.pac (IT SAYS DIRECT, "
+                                        "OR IT COULD NOT BE FETCHED OR RUN)")));
 }
 
 TEST_F(HeadlessRun, NoProxyAndProxyDirectSendTheCrawlPastTheEnvironmentsProxy) {

@@ -25,6 +25,17 @@ bool Accepts(int port) {
   return connected;
 }
 
+// The child once its port accepts.
+std::unique_ptr<faults::ChildProcess> StartListening(const std::vector<std::string>& argv, int port) {
+  auto process = std::make_unique<faults::ChildProcess>(argv);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!Accepts(port)) {
+    if (std::chrono::steady_clock::now() > until) throw std::runtime_error(argv[0] + " did not start");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return process;
+}
+
 // The command run with the proxy-only host in its /etc/hosts, once its
 // port accepts.
 std::unique_ptr<faults::ChildProcess> StartKnowingTheProxyOnlyHost(const std::string& folder, const std::string& command,
@@ -34,13 +45,7 @@ std::unique_ptr<faults::ChildProcess> StartKnowingTheProxyOnlyHost(const std::st
   std::vector<std::string> argv = {"/usr/bin/unshare", "-m", "sh", "-c",
                                    "mount --bind \"$0\" /etc/hosts && exec " + command + " >/dev/null 2>&1", hosts};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  auto process = std::make_unique<faults::ChildProcess>(argv);
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!Accepts(port)) {
-    if (std::chrono::steady_clock::now() > until) throw std::runtime_error(command + " did not start");
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return process;
+  return StartListening(argv, port);
 }
 
 std::string MissingFor(const std::string& program) {
@@ -70,5 +75,21 @@ SocksProxy::SocksProxy(int port, const std::string& folder, const std::string& u
 }
 
 std::string SocksProxy::Missing() { return MissingFor("microsocks"); }
+
+FileServer::FileServer(int port, const std::string& folder) {
+  const std::string config = folder + "/nginx.conf";
+  std::ofstream(config) << "daemon off;\nmaster_process off;\npid " << folder << "/nginx.pid;\n"
+                        << "error_log " << folder << "/nginx-error.log;\nevents {}\nhttp {\n  access_log off;\n"
+                        << "  client_body_temp_path " << folder << ";\n  proxy_temp_path " << folder << ";\n"
+                        << "  fastcgi_temp_path " << folder << ";\n  uwsgi_temp_path " << folder << ";\n"
+                        << "  scgi_temp_path " << folder << ";\n"
+                        << "  types { application/x-ns-proxy-autoconfig pac; }\n"
+                        << "  server { listen 127.0.0.1:" << port << "; root " << folder << "; }\n}\n";
+  process_ = StartListening({"/usr/sbin/nginx", "-e", folder + "/nginx-error.log", "-c", config}, port);
+}
+
+std::string FileServer::Missing() {
+  return std::system("test -x /usr/sbin/nginx") == 0 ? "" : "nginx is not installed";
+}
 
 }  // namespace velt::test

@@ -1,4 +1,5 @@
-// Test support: Debian's tinyproxy (an HTTP proxy) or microsocks (a SOCKS5
+// Test support: nginx serving a folder's files (a PAC script) on a
+// loopback port; Debian's tinyproxy (an HTTP proxy) or microsocks (a SOCKS5
 // proxy) on a loopback port, started for one test in a mount namespace of
 // its own whose /etc/hosts also names kProxyOnlyHost, so that the site's
 // host is known to the proxy alone.
@@ -31,6 +32,16 @@ class SocksProxy {
  public:
   // A proxy that asks for this user and password unless they are empty.
   SocksProxy(int port, const std::string& folder, const std::string& user = "", const std::string& password = "");
+  static std::string Missing();
+
+ private:
+  std::unique_ptr<faults::ChildProcess> process_;
+};
+
+class FileServer {
+ public:
+  // Serves the files of `folder`, ".pac" as a PAC script.
+  FileServer(int port, const std::string& folder);
   static std::string Missing();
 
  private:

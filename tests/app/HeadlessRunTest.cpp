@@ -507,6 +507,19 @@ TEST_F(ProxiedRun, APacScriptOfTheEnvironmentOrTheDesktopSettingsNamesProxiesTri
                                         "OR IT COULD NOT BE FETCHED OR RUN)")));
 }
 
+TEST_F(HeadlessRun, TheWindowOpensWithASocksProxyInTheEnvironment) {
+  ChildProcess window({"/usr/bin/env", "QT_QPA_PLATFORM=offscreen", "all_proxy=socks5h://127.0.0.1:1080",
+                       "XDG_DATA_HOME=" + Folder(), program_});
+  // The window opens its database as it is made.
+  const std::string database = Folder() + "/VeltIndexer.mdb";
+  const auto until = std::chrono::steady_clock::now() + 30s;
+  while (!std::filesystem::exists(database) && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_TRUE(std::filesystem::exists(database)) << "the window did not open";
+  EXPECT_EQ(window.Wait(1s), -1) << "the program ended instead of showing its window";
+}
+
 TEST_F(HeadlessRun, NoProxyAndProxyDirectSendTheCrawlPastTheEnvironmentsProxy) {
   // Nothing listens on port 9: a fetch through that proxy would fail.
   const std::pair<std::map<std::string, std::string>, std::vector<std::string>> direct[] = {

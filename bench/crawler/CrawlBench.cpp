@@ -16,6 +16,7 @@
 //
 //   crawl_bench [articles, default 3000]
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -171,7 +172,14 @@ class ProxyDaemon {
     std::vector<char*> argv;
     for (auto& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
-    if (::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    // Its line per connection would cost it time and hide the figures.
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&quiet, STDOUT_FILENO, STDERR_FILENO);
+    const int spawned = ::posix_spawnp(&pid_, argv[0], &quiet, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    if (spawned != 0) {
       std::fprintf(stderr, "%s did not start\n", argv[0]);
       std::exit(1);
     }

@@ -111,10 +111,15 @@ void TThreadCreator::HearOutcomes() {
 }
 
 void TThreadCreator::AskDesktop() {
+  const auto urls = AskDesktopForProxies(articleBaseUrl_, kDesktopProxyLimit, [this] { return Terminated(); });
+  if (Terminated()) return;
   std::vector<std::string> skipped;
-  std::vector<ProxyEntry> entries = ProxyEntriesFromUrls(AskDesktopForProxies(articleBaseUrl_), skipped);
+  std::vector<ProxyEntry> entries = ProxyEntriesFromUrls(urls.value_or(std::vector<std::string>{}), skipped);
   for (const std::string& why : skipped) Log("DESKTOP PROXY LEFT OUT: " + why, 1);
-  std::string line = DesktopProxyLine(DesktopProxyOrigin(ProcessEnvironment()), entries);
+  const std::string origin = DesktopProxyOrigin(ProcessEnvironment());
+  std::string line = urls ? DesktopProxyLine(origin, entries)
+                          : "NO PROXY FROM " + origin + ": NO ANSWER WITHIN " +
+                                std::to_string(kDesktopProxyLimit.count()) + " SECONDS";
   proxies_->desktop->Replace(std::move(entries));
   if (line != desktopLine_) Log(line, 0);
   desktopLine_ = std::move(line);

@@ -3,7 +3,11 @@
 #include <proxy.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 namespace velt {
 namespace {
@@ -60,20 +64,59 @@ std::string DesktopProxyLine(const std::string& origin, const std::vector<ProxyE
   return line;
 }
 
-std::vector<std::string> AskDesktopForProxies(const std::string& url) {
-  // One factory for the process: the script runner's engine does not live
-  // through a second factory made after the first was freed.
-  static std::mutex mutex;
+namespace {
+
+// One factory for the process: the script runner's engine does not live
+// through a second factory made after the first was freed.
+std::vector<std::string> AskLibproxy(const std::string& url) {
   static pxProxyFactory* const factory = px_proxy_factory_new();
   std::vector<std::string> urls;
   if (factory != nullptr) {
-    std::lock_guard hold(mutex);
     char** answer = px_proxy_factory_get_proxies(factory, url.c_str());
     for (char** entry = answer; entry != nullptr && *entry != nullptr; ++entry) urls.emplace_back(*entry);
     if (answer != nullptr) px_proxy_factory_free_proxies(answer);
   }
   if (urls.empty()) urls.emplace_back("direct://");
   return urls;
+}
+
+// Shared by the waiting caller and the call's thread; whichever leaves
+// last frees it.
+struct Answer {
+  std::mutex mutex;
+  std::condition_variable done;
+  std::optional<std::vector<std::string>> urls;
+};
+
+std::atomic<bool> asking{false};
+
+}  // namespace
+
+std::optional<std::vector<std::string>> AskDesktopForProxies(const std::string& url,
+                                                             std::chrono::milliseconds limit,
+                                                             const std::function<bool()>& stop) {
+  if (asking.exchange(true)) return std::nullopt;  // an earlier call still waits for its server
+  auto answer = std::make_shared<Answer>();
+  try {
+    std::thread([answer, url] {
+      auto urls = AskLibproxy(url);
+      asking = false;
+      std::lock_guard hold(answer->mutex);
+      answer->urls = std::move(urls);
+      answer->done.notify_one();
+    }).detach();
+  } catch (...) {
+    asking = false;
+    throw;
+  }
+  constexpr std::chrono::milliseconds slice{200};
+  const auto until = std::chrono::steady_clock::now() + limit;
+  std::unique_lock hold(answer->mutex);
+  while (!answer->urls) {
+    if (stop() || std::chrono::steady_clock::now() >= until) return std::nullopt;
+    answer->done.wait_until(hold, std::min(until, std::chrono::steady_clock::now() + slice));
+  }
+  return answer->urls;
 }
 
 }  // namespace velt

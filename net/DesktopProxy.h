@@ -8,10 +8,13 @@
 //
 // libproxy may be slow (it fetches PAC scripts) and is not safe to call
 // from many threads: AskDesktopForProxies is called off the main thread,
-// by one thread at a time, once for the site and again after an outage,
-// never per fetch. The other functions are pure.
+// once for the site and again after an outage, never per fetch; it lets
+// one call of libproxy run at a time. The other functions are pure.
 #pragma once
 
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,8 +39,18 @@ std::string DesktopProxyOrigin(const EnvironmentLookup& environment);
 // or run: libproxy answers "direct" then too.
 std::string DesktopProxyLine(const std::string& origin, const std::vector<ProxyEntry>& entries);
 
+// libproxy may wait for a PAC script's server without end: the caller's
+// wait for its answer ends after this, and the crawl goes direct.
+inline constexpr std::chrono::seconds kDesktopProxyLimit{30};
+
 // libproxy's proxy URLs for the URL, in its order ("direct://" for a
-// direct connection); only "direct://" when it has nothing to say.
-std::vector<std::string> AskDesktopForProxies(const std::string& url);
+// direct connection); only "direct://" when it has nothing to say. The
+// call runs on a thread of its own and is waited for until `limit` passes
+// or `stop` returns true (asked every few hundred milliseconds); then, as
+// while an earlier call still runs, the answer is nothing, and a late
+// answer is dropped.
+std::optional<std::vector<std::string>> AskDesktopForProxies(const std::string& url,
+                                                             std::chrono::milliseconds limit,
+                                                             const std::function<bool()>& stop);
 
 }  // namespace velt

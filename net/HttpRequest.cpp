@@ -117,8 +117,8 @@ void Fetch(const FetchTarget& target, const std::string& request, const ReceiveH
   Socket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP));
   if (socket.fd() < 0) RaiseSystemError(errno);
 
-  // Behind a proxy only the proxy is looked up: the site's name may be
-  // known to it alone.
+  // Behind a proxy the proxy is connected to, and the site's name looked
+  // up here only for socks5: it may be known to the proxy alone.
   const auto connectLimit = [&] { return std::min(Clock::now() + timeouts.io, deadline); };
   if (proxy) {
     ConnectToProxy(socket, *proxy, connectLimit(), timeouts);

@@ -140,8 +140,8 @@ std::uint32_t ResolveHostCached(const std::string& host, std::chrono::steady_clo
 // and TLS go as they would direct. The proxy's refusals raise "[proxy
 // host:port] PROXY REFUSED: <its status line or SOCKS5 reply>": an answer
 // other than 2xx to CONNECT, 407 (or with credentials 401) to a plain
-// request, whose head is held back until it is complete, and any SOCKS5
-// answer but success; a proxy that closes before its answer is complete
+// request, whose head is held back until it is complete, and a SOCKS5
+// answer other than success or the site's own failure (Socks5Handshake.h); a proxy that closes before its answer is complete
 // raises too, and one that cannot be reached raises ProxyUnreachable. The
 // time-outs and the deadline cover the proxy's connection and answers.
 bool HttpRequest(const FetchTarget& target, const std::string& request, const ReceiveHandler& handler,

@@ -13,6 +13,8 @@ constexpr char kConnect = 1;
 constexpr char kIpv4 = 1;
 constexpr char kDomainName = 3;
 constexpr char kIpv6 = 4;
+constexpr int kNetworkUnreachable = 3;  // through 6, TTL expired: the site's side
+constexpr int kTtlExpired = 6;
 
 class Exchange {
  public:
@@ -31,6 +33,12 @@ class Exchange {
 
   [[noreturn]] void Refused(const std::string& why) const {
     throw Error("[" + proxy_.Name() + "] PROXY REFUSED: SOCKS5 " + why);
+  }
+
+  // The proxy tried and the site did not answer it: the site's failure,
+  // as a refused connection is when fetching direct.
+  [[noreturn]] void SiteUnreachable(const std::string& why) const {
+    throw Error("[" + proxy_.Name() + "] PROXY CANNOT REACH THE SITE: SOCKS5 " + why);
   }
 
   void Send(const std::string& bytes) const { link_.send(bytes); }
@@ -89,7 +97,9 @@ void Socks5Connect(const Socks5Link& link, const FetchTarget& target, const Prox
   exchange.Send(std::string{kVersion, kConnect, 0} + Destination(exchange, target, siteAddress));
   const std::string head = exchange.Read(4);
   if (head[0] != kVersion) exchange.Refused("NOT SPOKEN BY THE PROXY");
-  if (head[1] != 0) exchange.Refused(ReplyText(static_cast<unsigned char>(head[1])));
+  const int reply = static_cast<unsigned char>(head[1]);
+  if (reply >= kNetworkUnreachable && reply <= kTtlExpired) exchange.SiteUnreachable(ReplyText(reply));
+  if (reply != 0) exchange.Refused(ReplyText(reply));
   // The address the proxy bound is of no use here, but it must be read
   // whole: the site's bytes follow it.
   switch (head[3]) {

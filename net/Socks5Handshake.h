@@ -7,10 +7,14 @@
 // connection carries the site's own bytes: nothing of the proxy's answer is
 // read past its end.
 //
-// Every answer of the proxy that is not a success raises "[proxy host:port]
-// PROXY REFUSED: SOCKS5 <why>", as any other proxy's refusal does; a proxy
-// that closes halfway raises "[proxy host:port] PROXY CLOSED DURING ITS
-// SOCKS5 ANSWER". Neither text holds a credential. One thread, one fetch.
+// An answer of the proxy that is not a success raises "[proxy host:port]
+// PROXY REFUSED: SOCKS5 <why>", as any other proxy's refusal does, except
+// when the proxy could not reach the site (network or host unreachable,
+// connection refused, TTL expired): "[proxy host:port] PROXY CANNOT REACH
+// THE SITE: SOCKS5 <why>", a failure of the site as when fetching direct.
+// A proxy that closes halfway raises "[proxy host:port] PROXY CLOSED
+// DURING ITS SOCKS5 ANSWER". No text holds a credential. One thread, one
+// fetch.
 #pragma once
 
 #include <cstdint>

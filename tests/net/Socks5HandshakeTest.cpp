@@ -79,6 +79,7 @@ TEST(Socks5HandshakeTest, EachAnswerOfTheProxyEndsAsTheUserShouldSeeIt) {
   const std::string boundName = Bytes({5, 0, 0, 3, 4}) + "sock" + Bytes({0, 80});
   const std::string boundIpv6 = Bytes({5, 0, 0, 4}) + std::string(16, '\1') + Bytes({0, 80});
   const std::string refused = "[127.0.0.1:80] PROXY REFUSED: SOCKS5 ";
+  const std::string siteDown = "[127.0.0.1:80] PROXY CANNOT REACH THE SITE: SOCKS5 ";
   const struct {
     const char* proxyUrl;
     Script script;
@@ -96,10 +97,10 @@ TEST(Socks5HandshakeTest, EachAnswerOfTheProxyEndsAsTheUserShouldSeeIt) {
       {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 1, 0, 1, 0, 0, 0, 0, 0, 0})}, refused + "GENERAL SOCKS SERVER FAILURE"},
       {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 2, 0, 1, 0, 0, 0, 0, 0, 0})},
        refused + "CONNECTION NOT ALLOWED BY RULESET"},
-      {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 3, 0, 1, 0, 0, 0, 0, 0, 0})}, refused + "NETWORK UNREACHABLE"},
-      {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 4, 0, 1, 0, 0, 0, 0, 0, 0})}, refused + "HOST UNREACHABLE"},
-      {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 5, 0, 1, 0, 0, 0, 0, 0, 0})}, refused + "CONNECTION REFUSED"},
-      {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 6, 0, 1, 0, 0, 0, 0, 0, 0})}, refused + "TTL EXPIRED"},
+      {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 3, 0, 1, 0, 0, 0, 0, 0, 0})}, siteDown + "NETWORK UNREACHABLE"},
+      {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 4, 0, 1, 0, 0, 0, 0, 0, 0})}, siteDown + "HOST UNREACHABLE"},
+      {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 5, 0, 1, 0, 0, 0, 0, 0, 0})}, siteDown + "CONNECTION REFUSED"},
+      {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 6, 0, 1, 0, 0, 0, 0, 0, 0})}, siteDown + "TTL EXPIRED"},
       {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 7, 0, 1, 0, 0, 0, 0, 0, 0})}, refused + "COMMAND NOT SUPPORTED"},
       {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 8, 0, 1, 0, 0, 0, 0, 0, 0})}, refused + "ADDRESS TYPE NOT SUPPORTED"},
       {"socks5h://127.0.0.1:80", {ok, "", Bytes({5, 9, 0, 1, 0, 0, 0, 0, 0, 0})}, refused + "REPLY 9"},

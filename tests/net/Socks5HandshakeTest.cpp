@@ -140,33 +140,5 @@ TEST(Socks5HandshakeTest, EachAnswerOfTheProxyEndsAsTheUserShouldSeeIt) {
   }
 }
 
-TEST(Socks5HandshakeTest, Socks5GivesTheProxyTheAddressLookedUpHereAndTlsGoesToTheSite) {
-  ProxyServer proxy;
-  ASSERT_EQ(ParseProxyUrl("socks5://127.0.0.1:80", proxy), "");
-  FetchTarget target;
-  ASSERT_TRUE(SplitFetchUrl("https://localhost:8443/a", target));
-  std::string request;
-  std::string error;
-  {
-    LoopbackPeer peer([&](int connection) {
-      ReadBytes(connection, 3);
-      test::SendText(connection, Bytes({5, 0}));
-      request = ReadBytes(connection, 10);
-      test::SendText(connection, Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0x20, 0xFB}));
-      // Not a TLS server: the client's handshake, sent over the
-      // proxy's connection, must fail on it.
-      test::SendText(connection, "HTTP/1.0 400 Bad Request\r\n\r\n");
-      test::WaitForClose(connection, 5000);
-    });
-    try {
-      HttpRequest(target, "GET /a HTTP/1.0\r\n\r\n", [](const char*, int) { return true; }, {}, &proxy);
-    } catch (const Error& raised) {
-      error = raised.what();
-    }
-  }
-  EXPECT_EQ(request, Bytes({5, 1, 0, 1, 127, 0, 0, 1, 0x20, 0xFB}));
-  EXPECT_THAT(error, ::testing::StartsWith("[localhost] TLS FAILED"));
-}
-
 }  // namespace
 }  // namespace velt

@@ -15,6 +15,7 @@
 #include "session/HeadlessRun.h"
 #include "app/MainForm.h"
 #include "app/MainThreadWakeup.h"
+#include "net/DesktopProxy.h"
 #include "net/Http.h"
 #include "net/ProxyChoice.h"
 #include "platform/MainThread.h"
@@ -61,6 +62,10 @@ int main(int argc, char* argv[]) {
     // direct unnoticed. The window opens and says so itself.
     if (error.empty() && line.mode == velt::RunMode::Headless) error = proxies->Refusal(line.site);
     valid = error.empty();
+    proxies->origin = line.proxy.empty() ? "THE ENVIRONMENT" : "--proxy";
+    if (velt::DesktopDecides(line.proxy, velt::ProcessEnvironment())) {
+      proxies->desktop = std::make_shared<velt::ProxyChain>();
+    }
   }
   if (!valid) {
     std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program.c_str(), error.c_str(), program.c_str());

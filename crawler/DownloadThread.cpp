@@ -92,16 +92,28 @@ void TDownloadThread::Tell(FetchResult result, std::string error) {
 
 void TDownloadThread::Fetch() {
   FetchTarget target;
-  if (SplitFetchUrl(PageInfo.Url, target)) {
-    const ProxyServer* proxy = proxies_ ? proxies_->For(target) : nullptr;
-    HttpRequest(
-        target, FetchRequest(target, proxy),
-        [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); }, timeouts_, proxy);
-    std::string answer = Buffer->Take();
-    if (!Buffer->StoppedEarly() && IsCutShort(answer)) throw Error(kAnswerCutText);
-    retryAfter_ = HeaderValue(answer, "Retry-After").value_or("");
-    AnalyseResponse(*RegExp, std::move(answer), PageInfo);
+  if (!SplitFetchUrl(PageInfo.Url, target)) return;
+  ProxyChain* chain = proxies_ ? proxies_->desktop.get() : nullptr;
+  for (;;) {
+    const ProxyChain::Pick pick = chain ? chain->Current() : ProxyChain::Pick{};
+    try {
+      FetchThrough(target, chain ? pick.Proxy() : proxies_ ? proxies_->For(target) : nullptr);
+      return;
+    } catch (const ProxyUnreachable& error) {
+      // Nothing was sent: the next of the desktop's proxies may serve.
+      if (!chain || !chain->MoveOn(pick, error.what())) throw;
+    }
   }
+}
+
+void TDownloadThread::FetchThrough(const FetchTarget& target, const ProxyServer* proxy) {
+  HttpRequest(
+      target, FetchRequest(target, proxy),
+      [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); }, timeouts_, proxy);
+  std::string answer = Buffer->Take();
+  if (!Buffer->StoppedEarly() && IsCutShort(answer)) throw Error(kAnswerCutText);
+  retryAfter_ = HeaderValue(answer, "Retry-After").value_or("");
+  AnalyseResponse(*RegExp, std::move(answer), PageInfo);
 }
 
 bool TDownloadThread::WriteRow(std::string& error) {

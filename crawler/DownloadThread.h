@@ -18,7 +18,9 @@
 // only once its UPDATE has committed; a failed one is told with its error
 // (FetchResult::NotStored) and leaves the row claimed. The worker logs
 // nothing itself: how its fetch ended goes to the dispatcher's
-// FetchOutcomes, and to the host's ArticleEnded.
+// FetchOutcomes, and to the host's ArticleEnded. Through the desktop's
+// proxies (ProxyChain.h) a proxy that cannot be reached gives way to the
+// next before the fetch fails.
 #pragma once
 
 #include <memory>
@@ -58,6 +60,7 @@ class TDownloadThread : public Thread {
  private:
   bool ReceiveChunk(const char* bytes, int count);
   void Fetch();
+  void FetchThrough(const FetchTarget& target, const ProxyServer* proxy);
   bool WriteRow(std::string& error);
   void Tell(FetchResult result, std::string error);
   void ReportEnd();  // main thread

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "crawler/DownloadThread.h"
+#include "net/DesktopProxy.h"
 #include "net/FetchTarget.h"
 #include "platform/MainThread.h"
 #include "platform/PreciseSleep.h"
@@ -36,6 +37,7 @@ void TThreadCreator::Terminate() {
 
 void TThreadCreator::Execute() {
   try {
+    if (proxies_ && proxies_->desktop) AskDesktop();
     for (;;) {
       TakeControls();
       bool failed = ClaimFailed();
@@ -98,6 +100,13 @@ bool TThreadCreator::RunPass() {
 
 void TThreadCreator::HearOutcomes() {
   for (const FetchOutcome& outcome : outcomes_->Take()) HearOutcome(outcome);
+  if (proxies_ && proxies_->desktop) {
+    // A changed network (another office, a VPN) may change the desktop's
+    // answer too.
+    if (fetchFailures_.Unreachable() && !siteFailing_) AskDesktop();
+    for (const std::string& notice : proxies_->desktop->TakeNotices()) Log(notice, 0);
+  }
+  siteFailing_ = fetchFailures_.Unreachable();
   if (retries_.Waiting() != retriesReported_) {
     retriesReported_ = retries_.Waiting();
     Synchronize([this] { host_.RetriesPending(retriesReported_); });
@@ -126,6 +135,21 @@ void TThreadCreator::HearOutcome(const FetchOutcome& outcome) {
   const bool busy = outcome.result == FetchResult::Transient;
   if (auto line = fetchFailures_.Note(noAnswer ? outcome.error : "", busy, now)) Log(*line, 1);
   if (auto line = retries_.Note(outcome, fetchFailures_.Unreachable(), now)) Log(*line, 0);
+}
+
+void TThreadCreator::AskDesktop() {
+  const auto urls = AskDesktopForProxies(articleBaseUrl_, kDesktopProxyLimit, [this] { return Terminated(); });
+  if (Terminated()) return;
+  std::vector<std::string> skipped;
+  std::vector<ProxyEntry> entries = ProxyEntriesFromUrls(urls.value_or(std::vector<std::string>{}), skipped);
+  for (const std::string& why : skipped) Log("DESKTOP PROXY LEFT OUT: " + why, 1);
+  const std::string origin = DesktopProxyOrigin(ProcessEnvironment());
+  std::string line = urls ? DesktopProxyLine(origin, entries)
+                          : "NO PROXY FROM " + origin + ": NO ANSWER WITHIN " +
+                                std::to_string(kDesktopProxyLimit.count()) + " SECONDS";
+  proxies_->desktop->Replace(std::move(entries));
+  if (line != desktopLine_) Log(line, 0);
+  desktopLine_ = std::move(line);
 }
 
 void TThreadCreator::Log(const std::string& text, std::uint8_t level) {

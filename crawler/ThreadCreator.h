@@ -31,6 +31,11 @@
 // logged once at level 1, the host hears CrawlHalted, and the fetches
 // under way run to their end.
 //
+// When the desktop decides the proxy (ProxyRoutes::desktop), the
+// dispatcher asks it for the site before its first pass and again when an
+// outage begins, and logs its answer when that changed, and the chain's
+// notices of proxies that could not be reached.
+//
 // The pass does not wait for its claim: the main thread runs it while the
 // dispatcher pauses and then offers the controls as they stand to the next
 // pass (ControlsSnapshot.h); without a standing offer the next pass's
@@ -103,6 +108,7 @@ class TThreadCreator : public Thread {
   bool RunPass();
   void HearOutcomes();
   void HearOutcome(const FetchOutcome& outcome);
+  void AskDesktop();
   void Log(const std::string& text, std::uint8_t level);
   // Under DatabaseLock; a failure's text is added to `errors`.
   void QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
@@ -144,6 +150,8 @@ class TThreadCreator : public Thread {
   bool storeFullReported_ = false;
   std::set<std::string> writeFailures_;  // causes already logged
   bool halted_ = false;  // a proxy refused the user
+  bool siteFailing_ = false;
+  std::string desktopLine_;  // the desktop's answer as last logged
   RatePacing pacing_;
   // Outlive the dispatcher in the workers and the host that share them.
   std::shared_ptr<Wakeup> wakeup_ = std::make_shared<Wakeup>();

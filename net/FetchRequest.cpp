@@ -3,7 +3,7 @@
 namespace velt {
 
 std::string FetchRequest(const FetchTarget& target, const ProxyServer* proxy, const std::string& extraLines) {
-  const bool relayed = proxy && !target.tls;
+  const bool relayed = proxy && !target.tls && proxy->RelaysHttp();
   std::string requestTarget = target.path;
   if (relayed) {
     const std::string port = target.port == kHttpPort ? "" : ":" + std::to_string(target.port);

@@ -48,6 +48,14 @@
 
 namespace velt {
 
+// Raised by HttpRequest, as "[proxy host:port] PROXY CANNOT BE REACHED:
+// <why>", when the proxy's name does not resolve or the connection to it
+// fails: nothing was sent, and another proxy may serve.
+class ProxyUnreachable : public Error {
+ public:
+  using Error::Error;
+};
+
 // Called with the bytes of one receive (count >= 1). The bytes are valid only
 // during the call. Return true to go on receiving, false to stop.
 using ReceiveHandler = std::function<bool(const char* bytes, int count)>;
@@ -129,17 +137,23 @@ std::uint32_t ResolveHostCached(const std::string& host, std::chrono::steady_clo
 // feeds received blocks to the handler. Returns true whenever it returns;
 // failures raise (see above).
 //
-// Through a proxy (ProxyChoice.h says which) only the proxy's host is
-// looked up and connected to. For https the client first asks it for a
-// tunnel with CONNECT, then makes the TLS handshake with the site over it,
-// checking the site's name; for http the caller's request must name the
-// absolute URL and carry the proxy's credentials (FetchRequest.h builds it
-// so). The proxy's refusals raise ProxyRefusal "[proxy host:port] PROXY
-// REFUSED: <its status line>": an answer other than 2xx to CONNECT, and 407
-// (or with credentials 401) to a plain request, whose head is held back
-// until it is complete; a proxy that closes before its head is complete
-// raises a plain Error.
-// The time-outs and the deadline cover the proxy's connection and answers.
+// Through a proxy (ProxyChoice.h says which) the client connects to the
+// proxy. An HTTP proxy is the only host looked up: for https the client
+// first asks it for a tunnel with CONNECT, then makes the TLS handshake with
+// the site over it, checking the site's name; for http the caller's request
+// must name the absolute URL and carry the proxy's credentials
+// (FetchRequest.h builds it so). A SOCKS5 proxy is asked for a connection
+// to the site (by the address looked up here for socks5, by name for
+// socks5h; Socks5Handshake.h), over which the request and TLS go as they
+// would direct. The proxy's refusals raise ProxyRefusal "[proxy host:port]
+// PROXY REFUSED: <its status line or SOCKS5 reply>": an answer other than
+// 2xx to CONNECT (but a 5xx, the site out of its reach, raises a plain
+// Error), 407 (or with credentials 401) to a plain request, whose head is
+// held back until it is complete, and a SOCKS5 answer other than success
+// or the site's own failure (Socks5Handshake.h). A proxy that closes
+// before its answer is complete raises a plain Error, and one that cannot
+// be reached raises ProxyUnreachable. The time-outs and the deadline cover
+// the proxy's connection and answers.
 bool HttpRequest(const FetchTarget& target, const std::string& request, const ReceiveHandler& handler,
                  const HttpTimeouts& timeouts = {}, const ProxyServer* proxy = nullptr);
 // The same for port 80 of the host in plain text.

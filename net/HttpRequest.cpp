@@ -12,6 +12,7 @@
 #include "net/FetchRequest.h"
 #include "net/Http.h"
 #include "net/ProxyAnswerHead.h"
+#include "net/Socks5Handshake.h"
 #include "platform/Error.h"
 
 namespace velt {
@@ -25,16 +26,29 @@ using net_detail::Socket;
 // One receive under the fetch's limits: the count, 0 once the peer has
 // closed. An answer cut short by either limit is no answer: the caller must
 // not take what arrived for the whole page.
-int ReceiveWithin(Channel& channel, char* buffer, Clock::time_point deadline, const HttpTimeouts& timeouts) {
+int ReceiveWithin(Channel& channel, char* buffer, Clock::time_point deadline, const HttpTimeouts& timeouts,
+                  int size = kReceiveBufferSize) {
   if (Clock::now() >= deadline) throw Error(kFetchDeadlineText);
   const auto until = std::min(deadline, Clock::now() + timeouts.receive);
-  std::fill_n(buffer, kReceiveBufferSize, 0);
-  const auto count = channel.Receive(buffer, kReceiveBufferSize, until);
+  std::fill_n(buffer, size, 0);
+  const auto count = channel.Receive(buffer, size, until);
   if (!count) {
     if (until == deadline) throw Error(kFetchDeadlineText);
     RaiseSystemError(ETIMEDOUT);
   }
   return *count;
+}
+
+// A proxy that cannot be reached is told apart from one that answers, so
+// that a list of proxies may move on to its next.
+void ConnectToProxy(const Socket& socket, const ProxyServer& proxy, Clock::time_point lookupLimit,
+                    const HttpTimeouts& timeouts) {
+  try {
+    net_detail::ConnectWithin(socket, ResolveHostCached(proxy.host, lookupLimit), proxy.port, timeouts.io);
+  } catch (const Error& error) {
+    if (std::string(error.what()) == kFetchAbandonedText) throw;
+    throw ProxyUnreachable("[" + proxy.Name() + "] PROXY CANNOT BE REACHED: " + error.what());
+  }
 }
 
 // Asks the proxy for a tunnel to the site; the socket then carries the
@@ -55,6 +69,21 @@ void OpenTunnel(const Socket& socket, const FetchTarget& target, const ProxyServ
   // A proxy that cannot reach the site says so with a 5xx: that may heal.
   if (net_detail::IsTunnelRefusal(code, proxy)) throw ProxyRefusal(net_detail::ProxyRefusedText(proxy, head));
   throw Error(net_detail::ProxyRefusedText(proxy, head));
+}
+
+// Has the SOCKS5 proxy connect the socket to the site; the socket then
+// carries the site's own bytes. Only for socks5 is the site looked up here.
+void OpenSocks5(const Socket& socket, const FetchTarget& target, const ProxyServer& proxy,
+                Clock::time_point deadline, const HttpTimeouts& timeouts) {
+  std::optional<std::uint32_t> siteAddress;
+  if (proxy.kind == ProxyKind::Socks5) {
+    siteAddress = ResolveHostCached(target.host, std::min(Clock::now() + timeouts.io, deadline));
+  }
+  const auto plain = net_detail::OpenPlainChannel(socket);
+  const net_detail::Socks5Link link{
+      [&](const std::string& bytes) { plain->Send(bytes, timeouts.io); },
+      [&](char* buffer, int size) { return ReceiveWithin(*plain, buffer, deadline, timeouts, size); }};
+  net_detail::Socks5Connect(link, target, proxy, siteAddress);
 }
 
 // The handler behind a proxy that relays plain HTTP: the answer's head is
@@ -94,18 +123,26 @@ void Fetch(const FetchTarget& target, const std::string& request, const ReceiveH
   Socket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP));
   if (socket.fd() < 0) RaiseSystemError(errno);
 
-  // Behind a proxy only the proxy is looked up: the site's name may be
-  // known to it alone.
+  // Behind a proxy the proxy is connected to, and the site's name looked
+  // up here only for socks5: it may be known to the proxy alone.
   const auto connectLimit = [&] { return std::min(Clock::now() + timeouts.io, deadline); };
-  const std::uint32_t address = ResolveHostCached(proxy ? proxy->host : target.host, connectLimit());
-  net_detail::ConnectWithin(socket, address, proxy ? proxy->port : target.port, timeouts.io);
-  if (proxy && target.tls) OpenTunnel(socket, target, *proxy, deadline, timeouts);
+  if (proxy) {
+    ConnectToProxy(socket, *proxy, connectLimit(), timeouts);
+  } else {
+    net_detail::ConnectWithin(socket, ResolveHostCached(target.host, connectLimit()), target.port, timeouts.io);
+  }
+  const bool relaying = proxy && proxy->RelaysHttp();
+  if (proxy && !relaying) {
+    OpenSocks5(socket, target, *proxy, deadline, timeouts);
+  } else if (relaying && target.tls) {
+    OpenTunnel(socket, target, *proxy, deadline, timeouts);
+  }
   const auto channel = target.tls ? net_detail::OpenTlsChannel(socket, target.host, target.port, connectLimit())
                                   : net_detail::OpenPlainChannel(socket);
   channel->Send(request, timeouts.io);
 
   std::optional<RelayedAnswer> relayed;
-  if (proxy && !target.tls) relayed.emplace(*proxy, handler);
+  if (relaying && !target.tls) relayed.emplace(*proxy, handler);
   std::array<char, kReceiveBufferSize> buffer;
   for (;;) {
     const int count = ReceiveWithin(*channel, buffer.data(), deadline, timeouts);
@@ -124,6 +161,8 @@ bool HttpRequest(const FetchTarget& target, const std::string& request, const Re
   try {
     Fetch(target, request, handler, timeouts, proxy);
   } catch (const ProxyRefusal&) {
+    throw;
+  } catch (const ProxyUnreachable&) {
     throw;
   } catch (const std::exception& error) {
     // Whatever class the first error had, callers see the general one.

@@ -44,7 +44,7 @@ void ReadScheme(const EnvironmentLookup& environment, std::initializer_list<cons
                 std::optional<ProxyServer>& proxy, std::string& refused) {
   auto found = FirstSet(environment, names);
   if (!found) found = FirstSet(environment, {"all_proxy", "ALL_PROXY"});
-  if (!found) return;
+  if (!found || found->second.starts_with("pac+")) return;
   ProxyServer server;
   if (const std::string why = ParseProxyUrl(found->second, server); !why.empty()) {
     refused = found->first + ": " + why;

@@ -13,8 +13,9 @@
 //                          form ("10.0.0.0/8", "fd00::/8"; an IPv6 entry
 //                          may stand in brackets), "*" for every host
 // The first name set to a non-empty value decides: an empty variable
-// counts as unset. A proxy URL that the environment names but that we
-// cannot use is refused only for its scheme: the routes keep why, and a
+// counts as unset, and so does a "pac+" URL, which names a script for the
+// desktop's proxy library. A proxy URL that the environment names but that
+// we cannot use is refused only for its scheme: the routes keep why, and a
 // site of that scheme (unless no_proxy sends it direct) must not be
 // crawled, since it would otherwise go direct unnoticed. A choice made on
 // the command line replaces the environment whole: one proxy for both
@@ -25,11 +26,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "net/FetchTarget.h"
+#include "net/ProxyChain.h"
 #include "net/ProxyServer.h"
 
 namespace velt {
@@ -43,6 +46,12 @@ struct ProxyRoutes {
   // Why the environment's proxy for the scheme is refused; "" when it is not.
   std::string httpRefused;
   std::string httpsRefused;
+  // Where the routes came from, for the start-up log ("--proxy", "THE
+  // ENVIRONMENT"); set by the caller.
+  std::string origin;
+  // When the desktop decides (DesktopProxy.h): its answer for the site,
+  // asked for by the dispatcher, and every fetch goes through it.
+  std::shared_ptr<ProxyChain> desktop;
 
   // The proxy for the target, or null when it goes direct.
   const ProxyServer* For(const FetchTarget& target) const;

@@ -55,7 +55,8 @@ std::string ProxyServer::Name() const { return host + ":" + std::to_string(port)
 
 std::string ProxyServer::Display() const {
   // A user part may be a token that works without a password.
-  return "http://" + std::string(user.empty() ? "" : "****@") + Name();
+  const char* scheme = kind == ProxyKind::Socks5 ? "socks5" : kind == ProxyKind::Socks5h ? "socks5h" : "http";
+  return std::string(scheme) + "://" + (user.empty() ? "" : "****@") + Name();
 }
 
 std::string ProxyServer::AuthorizationLine() const {
@@ -65,15 +66,20 @@ std::string ProxyServer::AuthorizationLine() const {
 
 std::string ParseProxyUrl(const std::string& text, ProxyServer& proxy) {
   std::string rest = text;
+  ProxyServer parsed;
   if (const std::size_t scheme = rest.find("://"); scheme != std::string::npos) {
-    if (!SameAsciiText(rest.substr(0, scheme), "http")) {
+    const std::string name = rest.substr(0, scheme);
+    if (SameAsciiText(name, "socks5")) {
+      parsed.kind = ProxyKind::Socks5;
+    } else if (SameAsciiText(name, "socks5h")) {
+      parsed.kind = ProxyKind::Socks5h;
+    } else if (!SameAsciiText(name, "http")) {
       return "the proxy scheme " + rest.substr(0, scheme) +
-             ":// is not supported; a proxy URL is http://[user:password@]host[:port]";
+             ":// is not supported; a proxy URL is http://, socks5:// or socks5h://[user:password@]host[:port]";
     }
     rest.erase(0, scheme + 3);
   }
   rest = rest.substr(0, rest.find('/'));
-  ProxyServer parsed;
   if (const std::size_t at = rest.rfind('@'); at != std::string::npos) {
     const std::string userInfo = rest.substr(0, at);
     const std::size_t colon = userInfo.find(':');
@@ -82,6 +88,10 @@ std::string ParseProxyUrl(const std::string& text, ProxyServer& proxy) {
     if (!user || !password) return "the proxy's user or password has a broken %-escape";
     if (HasControlCharacter(*user) || HasControlCharacter(*password)) {
       return "the proxy's user or password holds a control character";
+    }
+    // SOCKS5 sends each in a field of its own with a one-byte length.
+    if (!parsed.RelaysHttp() && (user->size() > 255 || password->size() > 255)) {
+      return "the SOCKS proxy's user and password may have at most 255 bytes each";
     }
     parsed.user = *user;
     parsed.password = *password;

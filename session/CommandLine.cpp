@@ -235,11 +235,12 @@ std::string UsageText(const std::string& programName) {
          "                    path up to the article number; at most " +
          std::to_string(kMaxSiteBaseUrlLength) + " characters)\n"
          "  --proxy URL       fetch through this proxy in this run, for http:// and\n"
-         "                    https:// alike: http://[user:password@]host[:port] (port " +
-         std::to_string(kDefaultProxyPort) + "\n"
-         "                    when none is given); without it the environment's\n"
-         "                    http_proxy, https_proxy, all_proxy and no_proxy decide\n"
-         "  --proxy direct    fetch without a proxy, whatever the environment says\n"
+         "                    https:// alike: http://, socks5:// or socks5h://\n"
+         "                    [user:password@]host[:port] (port " +
+         std::to_string(kDefaultProxyPort) + " when none is given); without it\n"
+         "                    the environment's http_proxy, https_proxy, all_proxy and\n"
+         "                    no_proxy decide, else the desktop's settings or PAC script\n"
+         "  --proxy direct    fetch without a proxy, whatever the environment or desktop say\n"
          "  --headless        crawl without a window: the log and a progress line every\n"
          "                    10 seconds go to standard output; Ctrl+C or SIGTERM stops the\n"
          "                    crawl as closing the window does (a second Ctrl+C ends at once)\n"

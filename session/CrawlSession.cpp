@@ -29,7 +29,11 @@ bool CrawlSession::Start(const std::string& articleBaseUrl, const std::function<
     return false;
   }
   try {
-    if (proxies && !proxies->Description().empty()) log_.WriteLog(proxies->Description(), 0);
+    // The desktop's answer is the dispatcher's to ask for and to log.
+    if (proxies && !proxies->desktop) {
+      const std::string routes = proxies->Description();
+      log_.WriteLog(routes.empty() ? "NO PROXY" : "PROXY FROM " + proxies->origin + ": " + routes, 0);
+    }
     ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl, std::move(proxies), maxRate);
     ThreadCreator->Start();
     log_.WriteLog("THREAD CREATOR CREATED", 0);

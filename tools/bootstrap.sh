@@ -21,7 +21,8 @@ packages=(
   libsqlite3-dev sqlite3 libpcre2-dev qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic xvfb xauth
-  curl iproute2 util-linux tinyproxy
+  curl iproute2 util-linux tinyproxy microsocks nginx
+  libproxy-dev libproxy1-plugin-webkit libproxy1-plugin-gsettings libproxy1-plugin-kconfig
   libssl-dev openssl ca-certificates
   dpkg-dev file python3
   clang libclang-rt-14-dev

@@ -9,12 +9,14 @@
 // the connections do. A third figure, 30 threads fetching one number after
 // another with no dispatcher and no database, shows what the client alone
 // reaches, and so what the pace costs. At 100 ms the crawl and curl also
-// fetch over HTTP through Debian's tinyproxy on 127.0.0.1:3128, started
-// here. Ports 80, 443 and 3128 must be free: run it through
+// fetch over HTTP through Debian's tinyproxy on 127.0.0.1:3128 and through
+// its microsocks (SOCKS5) on 127.0.0.1:1080, both started here. Ports 80,
+// 443, 3128 and 1080 must be free: run it through
 // tests/run-in-netns.sh (the run_crawl_bench target does).
 //
 //   crawl_bench [articles, default 3000]
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -161,26 +163,30 @@ double Curl(int articles, const std::string& listPath, const std::string& base =
   return seconds;
 }
 
-constexpr int kProxyPort = 3128;
 constexpr int kProxyLatencyMs = 100;
 
-// tinyproxy on 127.0.0.1:kProxyPort for as long as the object lives.
-class Tinyproxy {
+// A proxy server of Debian's on a loopback port for as long as the object
+// lives.
+class ProxyDaemon {
  public:
-  explicit Tinyproxy(const std::string& configPath) : configPath_(configPath) {
-    std::ofstream(configPath) << "Port " << kProxyPort << "\nListen 127.0.0.1\nMaxClients 100\nLogLevel Critical\n"
-                              << "Allow 127.0.0.1\n";
-    std::vector<std::string> words = {"tinyproxy", "-d", "-c", configPath};
+  ProxyDaemon(std::vector<std::string> words, int port) {
     std::vector<char*> argv;
     for (auto& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
-    if (::posix_spawnp(&pid_, "tinyproxy", nullptr, nullptr, argv.data(), environ) != 0) {
-      std::fprintf(stderr, "tinyproxy did not start\n");
+    // Its line per connection would cost it time and hide the figures.
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&quiet, STDOUT_FILENO, STDERR_FILENO);
+    const int spawned = ::posix_spawnp(&pid_, argv[0], &quiet, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    if (spawned != 0) {
+      std::fprintf(stderr, "%s did not start\n", argv[0]);
       std::exit(1);
     }
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(kProxyPort);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     for (int attempt = 0;; ++attempt) {
       const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -191,16 +197,49 @@ class Tinyproxy {
       ::usleep(50000);
     }
   }
-  ~Tinyproxy() {
+  ~ProxyDaemon() {
     ::kill(pid_, SIGTERM);
     ::waitpid(pid_, nullptr, 0);
-    std::filesystem::remove(configPath_);
   }
 
  private:
-  std::string configPath_;
   pid_t pid_ = -1;
 };
+
+struct Proxied {
+  std::string name;
+  double crawl = 1e9;
+  double curl = 1e9;
+};
+
+// The crawl and curl at the proxy latency through tinyproxy on port 3128
+// and through microsocks (SOCKS5) on port 1080.
+std::vector<Proxied> ThroughProxies(int articles, const std::filesystem::path& scratch) {
+  const std::string config = scratch.string() + ".tinyproxy";
+  std::ofstream(config) << "Port 3128\nListen 127.0.0.1\nMaxClients 100\nLogLevel Critical\nAllow 127.0.0.1\n";
+  const struct {
+    const char* name;
+    std::vector<std::string> words;
+    int port;
+    const char* url;
+  } proxies[] = {{"tinyproxy", {"tinyproxy", "-d", "-c", config}, 3128, "http://127.0.0.1:3128"},
+                 {"microsocks", {"microsocks", "-i", "127.0.0.1", "-p", "1080"}, 1080, "socks5://127.0.0.1:1080"}};
+  std::vector<Proxied> results;
+  for (const auto& proxy : proxies) {
+    ProxyDaemon daemon(proxy.words, proxy.port);
+    auto routes = std::make_shared<velt::ProxyRoutes>();
+    velt::ChooseProxyRoutes(proxy.url, velt::ProcessEnvironment(), *routes);
+    Proxied result{proxy.name};
+    for (int round = 0; round < kRounds; ++round) {
+      result.crawl = std::min(result.crawl, Crawl(articles, scratch.string() + ".mdb", velt::ArticleBaseUrl, routes));
+      result.curl =
+          std::min(result.curl, Curl(articles, scratch.string() + ".curl", velt::ArticleBaseUrl, "", proxy.url));
+    }
+    results.push_back(result);
+  }
+  std::filesystem::remove(config);
+  return results;
+}
 
 }  // namespace
 
@@ -229,19 +268,8 @@ int main(int argc, char** argv) {
       httpsCurl = std::min(httpsCurl, Curl(articles, scratch.string() + ".curl", kHttpsBase,
                                            certificates.TrustedAuthority()));
     }
-    double proxiedCrawl = 0, proxiedCurl = 0;
-    if (latencyMs == kProxyLatencyMs) {
-      Tinyproxy proxy(scratch.string() + ".tinyproxy");
-      const std::string proxyUrl = "http://127.0.0.1:" + std::to_string(kProxyPort);
-      auto routes = std::make_shared<velt::ProxyRoutes>();
-      velt::ChooseProxyRoutes(proxyUrl, velt::ProcessEnvironment(), *routes);
-      proxiedCrawl = proxiedCurl = 1e9;
-      for (int round = 0; round < kRounds; ++round) {
-        proxiedCrawl = std::min(proxiedCrawl, Crawl(articles, scratch.string() + ".mdb", velt::ArticleBaseUrl, routes));
-        proxiedCurl =
-            std::min(proxiedCurl, Curl(articles, scratch.string() + ".curl", velt::ArticleBaseUrl, "", proxyUrl));
-      }
-    }
+    const std::vector<Proxied> proxied =
+        latencyMs == kProxyLatencyMs ? ThroughProxies(articles, scratch) : std::vector<Proxied>{};
     site.Stop();
     httpsSite.Stop();
 
@@ -261,10 +289,10 @@ int main(int argc, char** argv) {
     share("crawl over HTTPS", httpsCrawl);
     share("curl over HTTPS", httpsCurl);
     std::printf("%-28s: %8.2f\n", "ratio HTTPS crawl / curl", httpsCurl / httpsCrawl);
-    if (proxiedCrawl > 0) {
-      share("crawl through tinyproxy", proxiedCrawl);
-      share("curl through tinyproxy", proxiedCurl);
-      std::printf("%-28s: %8.2f\n", "ratio proxied crawl / curl", proxiedCurl / proxiedCrawl);
+    for (const Proxied& through : proxied) {
+      share(("crawl through " + through.name).c_str(), through.crawl);
+      share(("curl through " + through.name).c_str(), through.curl);
+      std::printf("%-28s: %8.2f\n", ("ratio " + through.name + " crawl / curl").c_str(), through.curl / through.crawl);
     }
   }
   return 0;

@@ -101,6 +101,7 @@ TEST(ProxyChoiceTest, AnUnusableEnvironmentProxyRefusesOnlyTheSitesOfTheSchemeTh
       {{{"http_proxy", "http://p:3128"}, {"all_proxy", "ftp://u:secret@p"}}, "https://kb.test/", "all_proxy"},
       {{{"all_proxy", "ftp://u:secret@p"}, {"no_proxy", "kb.test"}}, "http://kb.test/", ""},
       {{{"http_proxy", ""}, {"all_proxy", "ftp://u:secret@p"}}, "http://kb.test/", "all_proxy"},
+      {{{"all_proxy", "socks5h://" + std::string(256, 'u') + ":secret@p"}}, "http://kb.test/", "all_proxy"},
   };
   for (const auto& c : cases) {
     ProxyRoutes routes;
@@ -165,6 +166,15 @@ TEST(ProxyChoiceTest, RequestsNameTheAbsoluteUrlAndCredentialsOnlyForPlainHttpTh
         << request;
     EXPECT_TRUE(request.ends_with("\r\nIf-None-Match: x\r\n\r\n")) << request;
   }
+  // A SOCKS5 proxy carries the site's own request, its credentials in its
+  // own exchange.
+  ProxyServer socks;
+  ASSERT_EQ(ParseProxyUrl("SOCKS5H://Aladdin:open%20sesame@p", socks), "");
+  EXPECT_EQ(socks.Display(), "socks5h://Aladdin:****@p:1080");
+  FetchTarget plain;
+  ASSERT_TRUE(SplitFetchUrl("http://kb.test/a", plain));
+  EXPECT_EQ(FetchRequest(plain, &socks), FetchRequest(plain, nullptr));
+
   FetchTarget site;
   ASSERT_TRUE(SplitFetchUrl("https://kb.test/a", site));
   EXPECT_EQ(ConnectRequest(site, proxy),

@@ -17,14 +17,15 @@ constexpr const char* kProxyVariables[] = {"http_proxy", "HTTP_PROXY", "https_pr
 
 bool IsPacUrl(const std::string& value) { return value.starts_with("pac+"); }
 
-// The URL with any password replaced, as the log may show it.
+// The URL with its whole user part replaced, as the log may show it: a
+// user name may be a token that works alone.
 std::string Masked(const std::string& url) {
   const std::size_t start = url.find("://");
-  const std::size_t at = url.find('@');
-  if (start == std::string::npos || at == std::string::npos || at < start) return url;
-  const std::size_t colon = url.find(':', start + 3);
-  if (colon == std::string::npos || colon > at) return url;
-  return url.substr(0, colon) + ":****" + url.substr(at);
+  if (start == std::string::npos) return url;
+  const std::size_t authority = start + 3;
+  const std::size_t at = url.substr(0, url.find('/', authority)).rfind('@');
+  if (at == std::string::npos || at < authority) return url;
+  return url.substr(0, authority) + "****" + url.substr(at);
 }
 
 }  // namespace

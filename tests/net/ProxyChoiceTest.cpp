@@ -170,7 +170,7 @@ TEST(ProxyChoiceTest, RequestsNameTheAbsoluteUrlAndCredentialsOnlyForPlainHttpTh
   // own exchange.
   ProxyServer socks;
   ASSERT_EQ(ParseProxyUrl("SOCKS5H://Aladdin:open%20sesame@p", socks), "");
-  EXPECT_EQ(socks.Display(), "socks5h://Aladdin:****@p:1080");
+  EXPECT_EQ(socks.Display(), "socks5h://****@p:1080");
   FetchTarget plain;
   ASSERT_TRUE(SplitFetchUrl("http://kb.test/a", plain));
   EXPECT_EQ(FetchRequest(plain, &socks), FetchRequest(plain, nullptr));

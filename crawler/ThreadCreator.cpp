@@ -23,7 +23,6 @@ TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl,
       articleBaseUrl_(std::move(articleBaseUrl)),
       proxies_(std::move(proxies)),
       minUnfetched_(SqlMinUnfetchedKbid),
-      minRedirected_(SqlMinRedirectedKbid),
       maxKbid_(SqlMaxKbid),
       pacing_(maxRate) {}
 
@@ -73,7 +72,11 @@ bool TThreadCreator::RunPass() {
   {
     CriticalSectionGuard hold(DatabaseLock);
     QueryStep(minUnfetched_, -1, 0, errors);
-    if (NextKbid < 0 && Retry302) QueryStep(minRedirected_, -1, 0, errors);
+    if (NextKbid < 0 && Retry302) {
+      const std::string redirected = BuildMinRedirectedKbidAboveSql(redirectedAbove_);
+      QueryStep(redirected, -1, 0, errors);
+      if (NextKbid >= 0) redirectedAbove_ = std::to_string(NextKbid);
+    }
     if (NextKbid < 0) QueryStep(maxKbid_, KbidFloor, 1, errors);
   }
   for (const std::string& error : errors) {
@@ -115,7 +118,8 @@ bool TThreadCreator::ClaimFailed() {
   return true;
 }
 
-void TThreadCreator::QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
+template <typename Statement>
+void TThreadCreator::QueryStep(Statement& statement, std::int32_t defaultValue, std::int32_t addend,
                                std::vector<std::string>& errors) {
   Recordset rs;
   std::string error;

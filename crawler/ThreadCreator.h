@@ -3,8 +3,8 @@
 // Each pass reads the window's controls (through the host, on the main
 // thread); when fewer workers run than the user allows, it chooses the next
 // article number (the smallest never fetched, then, with the retry box on,
-// the smallest answered 302, else one past the largest, 100000 in an empty
-// table) and has the main thread claim its row and start a worker for it.
+// the smallest answered 302 above the one it chose last, so that each is
+// fetched once a run, else one past the largest, 100000 in an empty table) and has the main thread claim its row and start a worker for it.
 // At most one worker starts per pass, and a pass ends with a pause of about
 // a millisecond. Lowering the allowed number stops no running worker.
 //
@@ -24,7 +24,7 @@
 // reading of the controls, handed over after the claim, returns only once
 // it has run. So every count and choice still sees the claim and its
 // worker's line, and the claim's outcome is dealt with at the start of the
-// next pass. The three choosing queries and
+// next pass. The choosing queries but the 302 one, whose floor moves, and
 // the claim's transaction statements never change and stay prepared.
 //
 // A claim deletes the number's row and inserts it afresh with RESCODE 0 in
@@ -87,7 +87,8 @@ class TThreadCreator : public Thread {
   void HearOutcomes();
   void Log(const std::string& text, std::uint8_t level);
   // Under DatabaseLock; a failure's text is added to `errors`.
-  void QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
+  template <typename Statement>  // PreparedSql or SQL text
+  void QueryStep(Statement& statement, std::int32_t defaultValue, std::int32_t addend,
                  std::vector<std::string>& errors);
   bool ClaimFailed();  // once the previous pass's claim has run
   void TakeControls();  // the claim step's offer, else a reading on the main thread
@@ -114,7 +115,9 @@ class TThreadCreator : public Thread {
   RetrySchedule::Retry retry_;
   std::exception_ptr claimError_;  // raised by the claim step, for the dispatcher to raise
   PreparedSql minUnfetched_;
-  PreparedSql minRedirected_;
+  // The 302 row chosen last: a row that answers 302 again is not chosen
+  // again in this run, so the retry reaches every such row once.
+  std::string redirectedAbove_ = "000000";
   PreparedSql maxKbid_;
   ClaimTransaction claim_;
   RepeatedLineFilter repeatedLines_;

@@ -18,6 +18,12 @@ const std::string SqlSearchSelect =
 const std::string SqlSearchConditionPrefix =
     "LEFT(" + JoinedSearchableColumns("&") + "," + std::to_string(SearchableTextLength) + ") LIKE ";
 
+std::string BuildMinRedirectedKbidAboveSql(const std::string& kbid) {
+  return FillFormat(SqlMinRedirectedKbidAboveFormat, {SqlQuote(kbid)});
+}
+
+std::string BuildRowUrlSql(const std::string& kbid) { return FillFormat(SqlRowUrlFormat, {SqlQuote(kbid)}); }
+
 std::string BuildDeleteRowSql(const std::string& kbid) {
   return FillFormat(SqlDeleteRowFormat, {SqlQuote(kbid)});
 }

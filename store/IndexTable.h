@@ -39,9 +39,13 @@ inline constexpr char SqlResetClaimedRows[] = "UPDATE VELTINDEX SET RESCODE=NULL
 // 4-6: the dispatcher's choice of the next article number.
 inline constexpr char SqlMinUnfetchedKbid[] =
     "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (RESCODE IS NULL)";
-inline constexpr char SqlMinRedirectedKbid[] =
-    "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (RESCODE=302)";
+// The retry walks the rows answered 302 upwards, each once a run: the
+// lowest above the one it chose last.
+inline constexpr char SqlMinRedirectedKbidAboveFormat[] =
+    "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (RESCODE=302) AND (KBID>%s)";
 inline constexpr char SqlMaxKbid[] = "SELECT MAX(KBID) AS KBID FROM VELTINDEX";
+// The URL of one row: the site a file's articles came from.
+inline constexpr char SqlRowUrlFormat[] = "SELECT URL FROM VELTINDEX WHERE (KBID=%s)";
 // 7, 8: the claim of one number.
 inline constexpr char SqlDeleteRowFormat[] = "DELETE FROM VELTINDEX WHERE (KBID=%s)";
 inline constexpr char SqlInsertClaimFormat[] =
@@ -67,6 +71,8 @@ inline constexpr char SqlCountRedirected[] = "SELECT COUNT(*) FROM VELTINDEX WHE
 inline constexpr char SqlMinExistingKbid[] = "SELECT MIN(KBID) FROM VELTINDEX WHERE (RESCODE=200)";
 inline constexpr char SqlMaxExistingKbid[] = "SELECT MAX(KBID) FROM VELTINDEX WHERE (RESCODE=200)";
 
+std::string BuildMinRedirectedKbidAboveSql(const std::string& kbid);
+std::string BuildRowUrlSql(const std::string& kbid);
 std::string BuildDeleteRowSql(const std::string& kbid);
 std::string BuildClaimInsertSql(const std::string& kbid, const std::string& url);
 std::string BuildRowUpdateSql(int resCode, const std::string& title, const std::string& description,

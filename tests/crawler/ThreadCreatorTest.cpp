@@ -96,16 +96,19 @@ TEST_F(ThreadCreatorTest, NeverFetchedRowsComeFirstThenOnePastTheLargest) {
   EXPECT_EQ(rows[1].resCode, 302);  // left alone without the retry box
 }
 
-TEST_F(ThreadCreatorTest, WithRetryOnA302RowComesBeforeNewNumbersAsLongAsItAnswers302) {
+TEST_F(ThreadCreatorTest, WithRetryEach302RowIsFetchedOnceUpwardsBeforeNewNumbers) {
   db.InsertRow("123456", "200");
   db.InsertRow("100005", "NULL");
   db.InsertRow("100003", "302");
+  db.InsertRow("100009", "302");
   host.maxThreads = 30;
   host.retry302 = true;
+  // Every retried row answers 302 again at once.
   onStart = [this](const std::string& kbid) {
-    if (kbid == "100003") db.Exec("UPDATE VELTINDEX SET RESCODE=302 WHERE KBID=\"100003\"");
+    if (kbid == "100003" || kbid == "100009")
+      db.Exec("UPDATE VELTINDEX SET RESCODE=302 WHERE KBID=\"" + kbid + "\"");
   };
-  EXPECT_EQ(Claims(4), (std::vector<std::string>{"100005", "100003", "100003", "100003"}));
+  EXPECT_EQ(Claims(5), (std::vector<std::string>{"100005", "100003", "100009", "123457", "123458"}));
 }
 
 TEST_F(ThreadCreatorTest, TheLastNumberStartsNothingAndTheLoopGoesOn) {

@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <memory>
 
+#include "about/MessageBox.h"
 #include "app/FatalStop.h"
 #include "app/BusyCursor.h"
 #include "session/LogLine.h"
@@ -68,6 +69,11 @@ void MessageLog::WriteLog(const std::string& text, int level) {
 }
 
 void MessageLog::FatalStop() { velt::FatalStop(); }
+
+void MessageLog::Refuse(const std::string& reason) {
+  WriteLog(reason, 1);
+  ShowMessageBox(reason, MbIconStop);
+}
 
 void MessageLog::ShowBusy(bool busy) {
   if (busy) {

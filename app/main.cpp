@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
   velt::SetMainThread();
   velt::IgnoreBrokenPipes();  // a cut output must not cut the close short
   velt::NetStartup();
-  const std::string databasePath = velt::IndexDatabasePath();
+  const std::string databasePath = line.database.empty() ? velt::IndexDatabasePath() : line.database;
   int exitCode = 0;
   switch (line.mode) {
     case velt::RunMode::Headless:

@@ -72,11 +72,7 @@ bool TThreadCreator::RunPass() {
   {
     CriticalSectionGuard hold(DatabaseLock);
     QueryStep(minUnfetched_, -1, 0, errors);
-    if (NextKbid < 0 && Retry302) {
-      const std::string redirected = BuildMinRedirectedKbidAboveSql(redirectedAbove_);
-      QueryStep(redirected, -1, 0, errors);
-      if (NextKbid >= 0) redirectedAbove_ = std::to_string(NextKbid);
-    }
+    if (NextKbid < 0 && Retry302) ChooseRedirected(errors);
     if (NextKbid < 0) QueryStep(maxKbid_, KbidFloor, 1, errors);
   }
   for (const std::string& error : errors) {
@@ -84,12 +80,24 @@ bool TThreadCreator::RunPass() {
     LogError();
   }
   if (NextKbid > KbidFloor && NextKbid < KbidLimit) {
+    claimedThisRun_[NextKbid - KbidFloor] = true;
     pacing_.Started(now);
     retrying_ = false;
     PostToMainThread([this] { ClaimAndStart(); });
     claimHandedOver_ = true;
   }
   return !errors.empty();
+}
+
+void TThreadCreator::ChooseRedirected(std::vector<std::string>& errors) {
+  for (;;) {
+    const std::string query = BuildMinRedirectedKbidAboveSql(redirectedAbove_);
+    QueryStep(query, -1, 0, errors);
+    if (NextKbid <= KbidFloor || NextKbid >= KbidLimit) return;
+    redirectedAbove_ = std::to_string(NextKbid);
+    if (!claimedThisRun_[NextKbid - KbidFloor]) return;
+    NextKbid = -1;  // a new number of this run that answered 302: once is enough
+  }
 }
 
 void TThreadCreator::HearOutcomes() {

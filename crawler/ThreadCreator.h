@@ -3,8 +3,9 @@
 // Each pass reads the window's controls (through the host, on the main
 // thread); when fewer workers run than the user allows, it chooses the next
 // article number (the smallest never fetched, then, with the retry box on,
-// the smallest answered 302 above the one it chose last, so that each is
-// fetched once a run, else one past the largest, 100000 in an empty table) and has the main thread claim its row and start a worker for it.
+// the smallest answered 302 above the one it chose last and not claimed in
+// this run, so that each is fetched once a run, else one past the largest,
+// 100000 in an empty table) and has the main thread claim its row and start a worker for it.
 // At most one worker starts per pass, and a pass ends with a pause of about
 // a millisecond. Lowering the allowed number stops no running worker.
 //
@@ -85,6 +86,9 @@ class TThreadCreator : public Thread {
   // Each returns whether a statement failed.
   bool RunPass();
   void HearOutcomes();
+  // Under DatabaseLock: the lowest 302 row above the last one chosen that
+  // was not claimed in this run, into NextKbid (-1 when none).
+  void ChooseRedirected(std::vector<std::string>& errors);
   void Log(const std::string& text, std::uint8_t level);
   // Under DatabaseLock; a failure's text is added to `errors`.
   template <typename Statement>  // PreparedSql or SQL text
@@ -118,6 +122,7 @@ class TThreadCreator : public Thread {
   // The 302 row chosen last: a row that answers 302 again is not chosen
   // again in this run, so the retry reaches every such row once.
   std::string redirectedAbove_ = "000000";
+  std::vector<bool> claimedThisRun_ = std::vector<bool>(KbidLimit - KbidFloor);
   PreparedSql maxKbid_;
   ClaimTransaction claim_;
   RepeatedLineFilter repeatedLines_;

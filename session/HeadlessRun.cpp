@@ -71,6 +71,7 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath,
   const bool closed = session.Shutdown(error);
   if (opened) log.WriteLog(closed ? "DATABASE COMPACTED AND CLOSED" : error, closed ? 0 : 1);
   log.WriteLog(progress.Line(Clock::now()), 0);
+  if (session.Refused()) return 2;
   return (started || stoppedBeforeTheCrawl) && closed ? 0 : 1;
 }
 

@@ -36,6 +36,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using faults::ChildProcess;
+using ::testing::AllOf;
 using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -477,6 +478,41 @@ TEST_F(HeadlessRun, SearchAndStatusPrintWhatTheWindowShows) {
   for (const std::string& line : status) printed += line + "\n";
   EXPECT_EQ(statusCode, 0);
   EXPECT_EQ(printed, shown);
+}
+
+TEST_F(HeadlessRun, TwoSitesKeptInTwoFilesSearchApartAndACrawlOfAnotherHostIntoAFileIsRefused) {
+  const std::string other = "http://localhost:8081/default.aspx?scid=kb;ja;";
+  const std::string fileA = Folder() + "/a.mdb";
+  const std::string fileB = Folder() + "/b.mdb";
+  {
+    kbsite::SiteProcess siteA({"--seed", std::to_string(kSeed)});
+    kbsite::SiteProcess siteB({"--seed", std::to_string(kSeed + 1)}, 8081);
+    EXPECT_EQ(Run({"--headless", "--threads", "5", "--for", "2", "--site", kSite, "--database", fileA}).second, 0);
+    EXPECT_EQ(Run({"--headless", "--threads", "5", "--for", "2", "--site", other, "--database", fileB}).second, 0);
+  }
+  const auto rowsA = ReadRows(fileA);
+  ASSERT_GT(rowsA.size(), 5u);
+  for (const auto& [file, site] : {std::pair{fileA, kSite}, std::pair{fileB, other}}) {
+    const auto [hits, code] = Run({"--search", "%", "--format", "csv", "--database", file});
+    EXPECT_EQ(code, 0);
+    ASSERT_GT(hits.size(), 2u) << file;
+    for (size_t i = 1; i < hits.size(); ++i) EXPECT_THAT(hits[i], HasSubstr("," + site)) << file;
+  }
+
+  // Another host's crawl into the first file: refused before any fetch.
+  kbsite::SiteProcess siteB({"--seed", std::to_string(kSeed + 1)}, 8081);
+  const auto [refusal, refusedCode] =
+      Run({"--headless", "--for", "2", "--site", other, "--database", fileA});
+  EXPECT_EQ(refusedCode, 2);
+  EXPECT_THAT(refusal, Contains(AllOf(HasSubstr("127.0.0.1"), HasSubstr("localhost"), HasSubstr("--database"))));
+  EXPECT_THAT(siteB.ServedLines(), IsEmpty());
+  const auto after = ReadRows(fileA);
+  ASSERT_EQ(after.size(), rowsA.size());
+  for (const auto& [number, row] : rowsA) {
+    EXPECT_EQ(after.at(number).url, row.url);
+    EXPECT_EQ(after.at(number).resCode, row.resCode);
+    EXPECT_EQ(after.at(number).title, row.title);
+  }
 }
 
 TEST_F(HeadlessRun, RefusedCommandLinesEndWithCode2BeforeAnythingOpens) {

@@ -103,9 +103,9 @@ TEST_F(ThreadCreatorTest, WithRetryEach302RowIsFetchedOnceUpwardsBeforeNewNumber
   db.InsertRow("100009", "302");
   host.maxThreads = 30;
   host.retry302 = true;
-  // Every retried row answers 302 again at once.
+  // Every retried row answers 302 again at once, as does a new number.
   onStart = [this](const std::string& kbid) {
-    if (kbid == "100003" || kbid == "100009")
+    if (kbid == "100003" || kbid == "100009" || kbid == "123457")
       db.Exec("UPDATE VELTINDEX SET RESCODE=302 WHERE KBID=\"" + kbid + "\"");
   };
   EXPECT_EQ(Claims(5), (std::vector<std::string>{"100005", "100003", "100009", "123457", "123458"}));

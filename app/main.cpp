@@ -22,10 +22,10 @@
 namespace {
 
 int RunWindow(int argc, char* argv[], const std::string& databasePath, const std::string& site,
-              std::shared_ptr<const velt::ProxyRoutes> proxies, double maxRate) {
+              std::shared_ptr<const velt::ProxyRoutes> proxies, double maxRate, int refreshDays) {
   QApplication application(argc, argv);
   velt::ScopedMainThreadWakeup wakeup;
-  velt::TMainForm form(databasePath, site, std::move(proxies), maxRate);
+  velt::TMainForm form(databasePath, site, std::move(proxies), maxRate, refreshDays);
   form.show();
   return QApplication::exec();
 }  // the window's destruction stops the crawl and closes the database
@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
       exitCode = velt::PrintStatus(databasePath);
       break;
     default:
-      exitCode = RunWindow(argc, argv, databasePath, line.site, proxies, line.maxRate);
+      exitCode = RunWindow(argc, argv, databasePath, line.site, proxies, line.maxRate, line.refreshDays);
       break;
   }
   velt::NetCleanup();

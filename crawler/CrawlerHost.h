@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "crawler/RefreshFetch.h"
+
 namespace velt {
 
 class CrawlerHost {
@@ -37,6 +39,12 @@ class CrawlerHost {
   // The number of articles waiting to be fetched again in this run has
   // changed. The window shows nothing of it.
   virtual void RetriesPending(int count) { (void)count; }
+  // Days since a stored row's last fetch after which it is fetched again
+  // (0: every row fetched before this run); negative while refresh is off.
+  virtual int RefreshDays() const { return -1; }
+  // A stored article fetched again was found unchanged or changed, or
+  // withdrawn from the search (RefreshFetch.h).
+  virtual void ArticleRefreshed(Refreshed result) { (void)result; }
 };
 
 }  // namespace velt

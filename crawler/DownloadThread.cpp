@@ -29,12 +29,13 @@ std::string BuildRequest(const std::string& requestTarget, const std::string& ho
 TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                                  const HttpTimeouts& timeouts, std::shared_ptr<FetchOutcomes> outcomes,
                                  std::shared_ptr<ControlsSnapshot> controls,
-                                 std::shared_ptr<const ProxyRoutes> proxies)
+                                 std::shared_ptr<const ProxyRoutes> proxies, std::optional<RefreshOf> refresh)
     : host_(host),
       timeouts_(timeouts),
       outcomes_(std::move(outcomes)),
       controls_(std::move(controls)),
-      proxies_(std::move(proxies)) {
+      proxies_(std::move(proxies)),
+      refresh_(std::move(refresh)) {
   PageInfo.ResCode = 0;
   PageInfo.Kbid = kbid;
   PageInfo.Url = url;
@@ -58,6 +59,7 @@ TDownloadThread::~TDownloadThread() {
 
 void TDownloadThread::ReportEnd() {
   host_.ArticleEnded(PageInfo.ResCode, stored_);
+  if (stored_ && refreshed_ != Refreshed::No) host_.ArticleRefreshed(refreshed_);
   host_.RemoveFromThreadList(this);
   if (controls_) controls_->LineRemoved();
 }
@@ -78,14 +80,28 @@ void TDownloadThread::Execute() {
     return;
   }
   PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);
-  WriteRow();
-  stored_ = true;
+  if (refresh_) refreshed_ = RefreshedBy(refresh_->storedCode, PageInfo.ResCode);
+  if (refreshed_ == Refreshed::Gone) {
+    Tell(FetchResult::Stored, "");  // written by the dispatcher, if at all
+    return;
+  }
+  stored_ = WriteRow();
   Tell(FetchResult::Stored, "");
+}
+
+std::string TDownloadThread::RowUpdateSql() const {
+  if (refreshed_ == Refreshed::Unchanged && PageInfo.ResCode == 304) {
+    return BuildFetchTimesUpdateSql(PageInfo.GetBegin, PageInfo.GetEnd, PageInfo.Kbid);
+  }
+  return BuildRowUpdateSql(PageInfo.ResCode, PageInfo.Title, PageInfo.Description, PageInfo.Keywords,
+                           PageInfo.KbParents, PageInfo.GetBegin, PageInfo.GetEnd, PageInfo.Kbid);
 }
 
 void TDownloadThread::Tell(FetchResult result, std::string error) {
   if (!outcomes_) return;
-  FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt, std::move(error)};
+  FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt, std::move(error),
+                       refresh_, refreshed_, ""};
+  if (refreshed_ == Refreshed::Gone) outcome.heldUpdate = RowUpdateSql();
   if (result == FetchResult::Transient) {
     outcome.retryAfter = ParseRetryAfter(retryAfter_, std::chrono::system_clock::now());
   }
@@ -97,7 +113,8 @@ void TDownloadThread::Fetch() {
   if (SplitFetchUrl(PageInfo.Url, target)) {
     const ProxyServer* proxy = proxies_ ? proxies_->For(target) : nullptr;
     const std::string request =
-        BuildRequest(RequestTarget(target, proxy), target.HostHeader(), ProxyHeaderLines(target, proxy));
+        BuildRequest(RequestTarget(target, proxy), target.HostHeader(),
+                     ProxyHeaderLines(target, proxy) + (refresh_ ? ConditionalHeaderLine(*refresh_) : ""));
     HttpRequest(target, request, [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); },
                 timeouts_, proxy);
     std::string answer = Buffer->Take();
@@ -107,16 +124,14 @@ void TDownloadThread::Fetch() {
   }
 }
 
-void TDownloadThread::WriteRow() {
-  const std::string sql =
-      BuildRowUpdateSql(PageInfo.ResCode, PageInfo.Title, PageInfo.Description, PageInfo.Keywords,
-                        PageInfo.KbParents, PageInfo.GetBegin, PageInfo.GetEnd, PageInfo.Kbid);
+bool TDownloadThread::WriteRow() {
+  const std::string sql = RowUpdateSql();
   CriticalSectionGuard hold(DatabaseLock);
-  if (!Database) return;  // the window has already let the session go
+  if (!Database) return false;  // the window has already let the session go
   // A failed update is deliberately not reported: the row keeps RESCODE 0
-  // and is fetched again after the next start.
+  // (a refreshed one what it held) and is fetched again after the next start.
   std::string ignoredError;
-  Database->ExecSQL(sql, ignoredError);
+  return Database->ExecSQL(sql, ignoredError);
 }
 
 }  // namespace velt

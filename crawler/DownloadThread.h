@@ -14,12 +14,17 @@
 // as claimed (RESCODE 0), for the dispatcher to fetch again in this run or
 // for the next start. A fetch cut short by its time limits raises, and an
 // answer that closed before its Content-Length counts as such a failure,
-// so a cut page is never stored as final. The worker logs nothing itself:
+// so a cut page is never stored as final. A refresh (RefreshFetch.h) works
+// on a row that was not claimed: a transient answer or a failure leaves it
+// as it was, 304 writes only the fetch times, and a gone answer that
+// differs from the row's is not written but handed to the dispatcher, which
+// holds it. The worker logs nothing itself:
 // how its fetch ended goes to the dispatcher's FetchOutcomes, and to the
 // host's ArticleEnded.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "crawler/AnswerBuffer.h"
@@ -27,6 +32,7 @@
 #include "crawler/CrawlerHost.h"
 #include "crawler/FetchOutcomes.h"
 #include "crawler/PageInfo.h"
+#include "crawler/RefreshFetch.h"
 #include "net/Http.h"
 #include "net/ProxyChoice.h"
 #include "platform/Thread.h"
@@ -55,7 +61,8 @@ class TDownloadThread : public Thread {
   TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                   const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchOutcomes> outcomes = nullptr,
                   std::shared_ptr<ControlsSnapshot> controls = nullptr,
-                  std::shared_ptr<const ProxyRoutes> proxies = nullptr);
+                  std::shared_ptr<const ProxyRoutes> proxies = nullptr,
+                  std::optional<RefreshOf> refresh = std::nullopt);
   ~TDownloadThread() override;
 
  protected:
@@ -64,7 +71,10 @@ class TDownloadThread : public Thread {
  private:
   bool ReceiveChunk(const char* bytes, int count);
   void Fetch();
-  void WriteRow();
+  bool WriteRow();
+  // The statement that stores the answer: the whole row, or for 304 only
+  // the fetch times.
+  std::string RowUpdateSql() const;
   void Tell(FetchResult result, std::string error);
   void ReportEnd();  // main thread
 
@@ -75,6 +85,8 @@ class TDownloadThread : public Thread {
   std::shared_ptr<const ProxyRoutes> proxies_;
   std::string retryAfter_;  // the answer's Retry-After field, if it had one
   bool stored_ = false;
+  std::optional<RefreshOf> refresh_;
+  Refreshed refreshed_ = Refreshed::No;
   std::unique_ptr<AnswerBuffer> Buffer;
   std::unique_ptr<TRegExp> RegExp;
   TPageInfo PageInfo;

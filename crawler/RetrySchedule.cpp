@@ -41,6 +41,7 @@ std::optional<std::string> RetrySchedule::NoteMissed(const FetchOutcome& outcome
   }
   Entry& entry = numbers_[outcome.kbid];
   entry.url = outcome.url;
+  entry.refresh = outcome.refresh;
   const bool probed = outage_ && outcome.kbid == probe_;
   if (probed) {
     probe_.clear();
@@ -98,7 +99,7 @@ RetrySchedule::Turn RetrySchedule::Next(Clock::time_point now, Retry& retry) {
   } else {
     ++entry.retries;
   }
-  retry = {earliest->first, entry.url};
+  retry = {earliest->first, entry.url, entry.refresh};
   return Turn::Retry;
 }
 

@@ -27,6 +27,8 @@
 #include <optional>
 #include <string>
 
+#include "crawler/RefreshFetch.h"
+
 namespace velt {
 
 // 408, 429, 502, 503 and 504: the site may answer otherwise soon.
@@ -42,6 +44,9 @@ struct FetchOutcome {
   int resCode = 0;  // the status of a transient answer
   std::optional<std::chrono::seconds> retryAfter;  // what a transient answer asked for
   std::string error;  // why there was no result; empty when stored
+  std::optional<RefreshOf> refresh;  // a stored row fetched again, retried as such
+  Refreshed refreshed = Refreshed::No;
+  std::string heldUpdate;  // Gone: the update not yet written (RefreshFetch.h)
 };
 
 // The pause before retry number `retry` (1 for the first).
@@ -58,6 +63,7 @@ class RetrySchedule {
   struct Retry {
     std::string kbid;
     std::string url;
+    std::optional<RefreshOf> refresh;
   };
 
   // `siteFailing`: the failure watch, with this outcome counted, sees its
@@ -72,6 +78,7 @@ class RetrySchedule {
  private:
   struct Entry {
     std::string url;
+    std::optional<RefreshOf> refresh;
     int retries = 0;  // started so far
     bool waiting = false;
     Clock::time_point due;

@@ -1,6 +1,7 @@
 #include "crawler/ThreadCreator.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -69,9 +70,11 @@ bool TThreadCreator::RunPass() {
   // lengthens the pass; failures are logged once it is let go.
   std::vector<std::string> errors;
   NextKbid = -1;
+  nextRefresh_.reset();
   {
     CriticalSectionGuard hold(DatabaseLock);
     QueryStep(minUnfetched_, -1, 0, errors);
+    if (NextKbid < 0 && RefreshDays >= 0 && !goneStreak_.Paused()) ChooseRefresh(errors);
     if (NextKbid < 0 && Retry302) ChooseRedirected(errors);
     if (NextKbid < 0) QueryStep(maxKbid_, KbidFloor, 1, errors);
   }
@@ -100,8 +103,87 @@ void TThreadCreator::ChooseRedirected(std::vector<std::string>& errors) {
   }
 }
 
+std::string TThreadCreator::RefreshCutoff() const {
+  if (RefreshDays == 0) return runStart_;
+  return std::min(runStart_, LocalStampDaysAgo(RefreshDays));
+}
+
+bool TThreadCreator::QueryText(const std::string& sql, std::string& value, std::vector<std::string>& errors) {
+  Recordset rs;
+  std::string error;
+  if (!Database->OpenQuery(sql, rs, error)) {
+    errors.push_back(error);
+    return false;
+  }
+  value = Database->IsEmpty(rs) ? "" : NullTo(Database->FieldByIndex(rs, 0), std::string()).AsText();
+  Database->CloseQuery(rs);
+  return true;
+}
+
+void TThreadCreator::ChooseRefresh(std::vector<std::string>& errors) {
+  const std::string cutoff = RefreshCutoff();
+  for (;;) {
+    std::string kbid;
+    if (!refreshAt_.empty() && !QueryText(BuildRefreshSameTimeSql(refreshAt_, refreshAbove_), kbid, errors)) return;
+    if (kbid.empty()) {
+      std::string next;
+      if (!QueryText(BuildRefreshNextTimeSql(refreshAt_, cutoff), next, errors) || next.empty()) return;
+      refreshAt_ = next;
+      refreshAbove_ = "000000";
+      continue;
+    }
+    refreshAbove_ = kbid;
+    const int number = std::atoi(kbid.c_str());
+    if (number <= KbidFloor || number >= KbidLimit || claimedThisRun_[number - KbidFloor]) continue;
+    std::string code;
+    if (!QueryText(BuildRowResCodeSql(kbid), code, errors)) return;
+    const int storedCode = std::atoi(code.c_str());
+    if (storedCode == 0) continue;  // claimed meanwhile
+    NextKbid = number;
+    nextRefresh_ = RefreshOf{storedCode, storedCode == 200 ? HttpDateOfLocalStamp(refreshAt_) : ""};
+    return;
+  }
+}
+
+void TThreadCreator::NoteRefresh(const FetchOutcome& outcome) {
+  if (outcome.refreshed == Refreshed::Gone) {
+    if (goneStreak_.Hold(outcome.heldUpdate)) {
+      Log("REFRESH PAUSED: " + std::to_string(GoneStreak::Limit) +
+              " STORED ARTICLES IN A ROW ANSWERED AS GONE; THE SITE IS TAKEN AS BROKEN AND NONE OF THEM CHANGES",
+          1);
+    }
+  } else if (outcome.result == FetchResult::Stored && (outcome.resCode == 200 || outcome.resCode == 304)) {
+    WriteWithdrawals(goneStreak_.Release());
+  }
+}
+
+void TThreadCreator::WriteWithdrawals(const std::vector<std::string>& updates) {
+  if (updates.empty()) return;
+  std::vector<std::string> errors;
+  withdrawn_ = 0;
+  {
+    CriticalSectionGuard hold(DatabaseLock);
+    for (const std::string& update : updates) {
+      std::string error;
+      if (Database->ExecSQL(update, error)) {
+        ++withdrawn_;
+      } else {
+        errors.push_back(error);
+      }
+    }
+  }
+  for (const std::string& error : errors) {
+    Message = error;
+    LogError();
+  }
+  Synchronize([this] {
+    for (int i = 0; i < withdrawn_; ++i) host_.ArticleRefreshed(Refreshed::Gone);
+  });
+}
+
 void TThreadCreator::HearOutcomes() {
   for (const FetchOutcome& outcome : outcomes_->Take()) {
+    NoteRefresh(outcome);
     const auto now = RetrySchedule::Clock::now();
     if (auto line = fetchFailures_.Note(outcome.error, now)) Log(*line, 1);
     if (auto line = retries_.Note(outcome, fetchFailures_.Failing(), now)) Log(*line, 0);
@@ -154,13 +236,14 @@ void TThreadCreator::ReadControls() {
 }
 
 CrawlControls TThreadCreator::HostControls() const {
-  return {host_.MaxThreads(), host_.ThreadCount(), host_.Retry302()};
+  return {host_.MaxThreads(), host_.ThreadCount(), host_.Retry302(), host_.RefreshDays()};
 }
 
 void TThreadCreator::UseControls(const CrawlControls& controls) {
   MaxThreads = controls.maxThreads;
   ThreadCount = controls.threadCount;
   Retry302 = controls.retry302;
+  RefreshDays = controls.refreshDays;
 }
 
 void TThreadCreator::LogMessage() { host_.WriteLog(Message, MessageLevel); }
@@ -176,7 +259,11 @@ void TThreadCreator::ClaimAndStart() {
     if (retrying_) {
       // The row is still claimed from its first fetch.
       Claimed = true;
-      StartWorker(retry_.kbid, retry_.url);
+      StartWorker(retry_.kbid, retry_.url, retry_.refresh);
+    } else if (nextRefresh_) {
+      Claimed = true;  // a refresh claims nothing
+      const std::string kbid = std::to_string(NextKbid);
+      StartWorker(kbid, articleBaseUrl_ + kbid, nextRefresh_);
     } else {
       const std::string kbid = std::to_string(NextKbid);
       const std::string url = articleBaseUrl_ + kbid;
@@ -184,7 +271,7 @@ void TThreadCreator::ClaimAndStart() {
         CriticalSectionGuard hold(DatabaseLock);
         Claimed = claim_.Claim(*Database, kbid, url, Message);
       }
-      if (Claimed) StartWorker(kbid, url);
+      if (Claimed) StartWorker(kbid, url, std::nullopt);
     }
   } catch (...) {
     claimError_ = std::current_exception();
@@ -192,10 +279,12 @@ void TThreadCreator::ClaimAndStart() {
   controls_->Offer(HostControls());
 }
 
-void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url) {
+void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url,
+                                 const std::optional<RefreshOf>& refresh) {
   // A worker whose thread cannot be made must still take its line away,
   // or the window would wait for it forever when it closes.
-  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, outcomes_, controls_, proxies_);
+  auto worker =
+      std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, outcomes_, controls_, proxies_, refresh);
   worker->Start();
   worker.release();  // it frees itself when its run ends
 }

@@ -3,9 +3,11 @@
 // Each pass reads the window's controls (through the host, on the main
 // thread); when fewer workers run than the user allows, it chooses the next
 // article number (the smallest never fetched, then, with the retry box on,
-// the smallest answered 302 above the one it chose last and not claimed in
-// this run, so that each is fetched once a run, else one past the largest,
-// 100000 in an empty table) and has the main thread claim its row and start a worker for it.
+// with refresh on, the stored row fetched longest ago and longer ago than
+// the host's refresh days (RefreshFetch.h), each once a run; then, with
+// the retry box on, the smallest answered 302 above the one it chose last
+// and not claimed in this run, so that each is fetched once a run; else one
+// past the largest, 100000 in an empty table) and has the main thread claim its row and start a worker for it.
 // At most one worker starts per pass, and a pass ends with a pause of about
 // a millisecond. Lowering the allowed number stops no running worker.
 //
@@ -29,7 +31,10 @@
 // the claim's transaction statements never change and stay prepared.
 //
 // A claim deletes the number's row and inserts it afresh with RESCODE 0 in
-// one transaction, so a failed insert leaves the old row as it was. Failed
+// one transaction, so a failed insert leaves the old row as it was. A
+// refresh claims nothing. The dispatcher holds the refresh's gone answers
+// (GoneStreak), writes them once a 200 or 304 shows the site sound, and
+// logs once when a streak of them pauses the refresh. Failed
 // statements go to the log at level 1, an identical line at most once a
 // minute, and failing passes back off up to about a second. An unexpected
 // error that ends the run is logged at level 1 before the run ends.
@@ -45,6 +50,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +61,7 @@
 #include "crawler/FetchFailureWatch.h"
 #include "crawler/FetchOutcomes.h"
 #include "crawler/RatePacing.h"
+#include "crawler/RefreshFetch.h"
 #include "crawler/RetrySchedule.h"
 #include "net/ProxyChoice.h"
 #include "platform/Thread.h"
@@ -80,7 +87,7 @@ class TThreadCreator : public Thread {
  protected:
   void Execute() override;
   // Starts the worker for a claimed row (main thread). Tests replace it.
-  virtual void StartWorker(const std::string& kbid, const std::string& url);
+  virtual void StartWorker(const std::string& kbid, const std::string& url, const std::optional<RefreshOf>& refresh);
 
  private:
   // Each returns whether a statement failed.
@@ -89,6 +96,15 @@ class TThreadCreator : public Thread {
   // Under DatabaseLock: the lowest 302 row above the last one chosen that
   // was not claimed in this run, into NextKbid (-1 when none).
   void ChooseRedirected(std::vector<std::string>& errors);
+  // Under DatabaseLock: the next row to refresh into NextKbid and
+  // nextRefresh_ (NextKbid -1 when none is due).
+  void ChooseRefresh(std::vector<std::string>& errors);
+  std::string RefreshCutoff() const;
+  // The first value of the query's first row as text, "" for none or Null;
+  // false after a failure, whose text goes to `errors`.
+  bool QueryText(const std::string& sql, std::string& value, std::vector<std::string>& errors);
+  void NoteRefresh(const FetchOutcome& outcome);
+  void WriteWithdrawals(const std::vector<std::string>& updates);
   void Log(const std::string& text, std::uint8_t level);
   // Under DatabaseLock; a failure's text is added to `errors`.
   template <typename Statement>  // PreparedSql or SQL text
@@ -110,6 +126,7 @@ class TThreadCreator : public Thread {
   std::int32_t MaxThreads = 0;
   std::int32_t ThreadCount = 0;
   bool Retry302 = false;
+  int RefreshDays = -1;
   std::string Message;
   std::uint8_t MessageLevel = 0;
   std::int32_t NextKbid = -1;
@@ -123,6 +140,12 @@ class TThreadCreator : public Thread {
   // again in this run, so the retry reaches every such row once.
   std::string redirectedAbove_ = "000000";
   std::vector<bool> claimedThisRun_ = std::vector<bool>(KbidLimit - KbidFloor);
+  const std::string runStart_ = LocalStampDaysAgo(0);  // as GETBEGIN holds it
+  std::string refreshAt_;  // the refresh's cursor: fetch time and number
+  std::string refreshAbove_ = "000000";
+  std::optional<RefreshOf> nextRefresh_;  // the chosen row, for the hand-over
+  GoneStreak goneStreak_;
+  int withdrawn_ = 0;  // for the host
   PreparedSql maxKbid_;
   ClaimTransaction claim_;
   RepeatedLineFilter repeatedLines_;

@@ -52,7 +52,7 @@ void Play(const std::vector<Step>& steps) {
       }
       continue;
     }
-    FetchOutcome outcome{s.kbid, "u" + s.kbid, s.result, s.resCode, std::nullopt, ""};
+    FetchOutcome outcome{s.kbid, "u" + s.kbid, s.result, s.resCode, std::nullopt, "", std::nullopt, Refreshed::No, ""};
     if (s.retryAfter >= 0) outcome.retryAfter = std::chrono::seconds(s.retryAfter);
     EXPECT_EQ(schedule.Note(outcome, s.failing, now).value_or(""), s.expected);
   }

@@ -37,7 +37,7 @@ class RecordingCreator : public TThreadCreator {
   std::function<void(const std::string&)> onStart;
 
  protected:
-  void StartWorker(const std::string& kbid, const std::string& url) override {
+  void StartWorker(const std::string& kbid, const std::string& url, const std::optional<RefreshOf>&) override {
     claims.push_back(kbid);
     urls.push_back(url);
     host_.AddToThreadList(url, reinterpret_cast<const void*>(claims.size()));  // any distinct key

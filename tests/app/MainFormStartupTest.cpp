@@ -267,6 +267,8 @@ TEST(MainFormStartup, ControlsStartAsDesigned) {
   EXPECT_EQ(form.findChild<QLineEdit*>("EditWord")->text(), "%レジストリ%");
   EXPECT_EQ(form.findChild<QLineEdit*>("EditThreadCount")->text(), "0");
   EXPECT_FALSE(form.findChild<QCheckBox*>("ChkRetry302")->isChecked());
+  EXPECT_FALSE(form.findChild<QCheckBox*>("ChkRefresh")->isChecked());
+  EXPECT_FALSE(form.Host().RefreshDays() >= 0) << "a refresh is the user's choice";
   const std::vector<std::string> preset = MemoLines(*form.findChild<QPlainTextEdit*>("MemLog"));
   ASSERT_THAT(preset, SizeIs(19));  // the preset lines and the "CONNECTED:" line
   EXPECT_EQ(preset[0], "Microsoft Access のヘルプ");

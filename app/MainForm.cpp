@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "about/Info.h"
 #include "about/MessageBox.h"
@@ -63,7 +64,10 @@ TMainForm::TMainForm(const std::string& databasePath, const std::string& article
   FormCreate(databasePath);
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm() {
+  std::string ignored;  // CloseDatabase, when called, has said it
+  CloseDatabase(ignored);
+}
 
 void TMainForm::UseUrlHandler(UrlHandler& handler) { resultHits_->UseUrlHandler(handler); }
 
@@ -98,9 +102,9 @@ void TMainForm::RunWatched(const std::function<void()>& step) {
   if (closeRequested) close();
 }
 
-void TMainForm::FormDestroy() {
-  std::string ignored;  // the window reports no failed compaction
-  session_->Shutdown(ignored);
+bool TMainForm::CloseDatabase(std::string& error) {
+  if (std::exchange(closed_, true)) return true;
+  return session_->Shutdown(error);
 }
 
 void TMainForm::BtnVersionClick() {

@@ -44,6 +44,11 @@ class TMainForm : public QWidget {
             QWidget* parent = nullptr);
   ~TMainForm() override;
 
+  // Stops the crawl and compacts and closes the database, once (the
+  // destructor does it otherwise): whether the file was compacted and
+  // closed cleanly, with the reason in `error` when not.
+  bool CloseDatabase(std::string& error);
+
   // Whether the start-up sequence has run (it runs once per window).
   bool StartupHasRun() const { return startupHasRun_; }
   MessageLog& Log() { return *log_; }
@@ -59,7 +64,6 @@ class TMainForm : public QWidget {
   // Runs a long step with input held back (EscapeKey.h); a request to
   // close the window made meanwhile is carried out once the step has ended.
   void RunWatched(const std::function<void()>& step);
-  void FormDestroy();
   void BtnVersionClick();
   void BtnSearchClick();
   void BtnStatusClick();
@@ -76,6 +80,7 @@ class TMainForm : public QWidget {
   std::shared_ptr<const ProxyRoutes> proxies_;
   const double maxRate_;
   bool startupHasRun_ = false;
+  bool closed_ = false;
 };
 
 }  // namespace velt

@@ -75,6 +75,10 @@ void MessageLog::Refuse(const std::string& reason) {
   ShowMessageBox(reason, MbIconStop);
 }
 
+void MessageLog::ProxyRefused(const std::string& why) {
+  ShowMessageBox("環境変数で指定されたプロキシを使用できないため、ダウンロードを開始しません。\n" + why, MbIconStop);
+}
+
 void MessageLog::ShowBusy(bool busy) {
   if (busy) {
     busy_ = std::make_unique<BusyCursor>();

@@ -34,6 +34,8 @@ class MessageLog : public RunLog {
   void WriteLog(const std::string& text, int level) override;
   void FatalStop() override;
   void Refuse(const std::string& reason) override;
+  // A stop-icon box in the window's language, the reason below it.
+  void ProxyRefused(const std::string& why) override;
   // The busy cursor while a long step runs.
   void ShowBusy(bool busy) override;
 

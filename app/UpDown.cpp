@@ -23,8 +23,10 @@ QToolButton* TUpDown::MakeArrow(Qt::ArrowType arrow, int step) {
 }
 
 void TUpDown::SetPosition(int value) {
+  const int previous = position_;
   position_ = std::clamp(value, minimum_, maximum_);
   if (buddy_) buddy_->setText(QString::number(position_));
+  if (position_ != previous && onChange_) onChange_();
 }
 
 void TUpDown::SetBuddy(QLineEdit* buddy) {

@@ -20,6 +20,8 @@ class TUpDown : public QWidget {
   int Position() const { return position_; }
   // Clamps the value into the range; shows it in the buddy.
   void SetPosition(int value);
+  // Called after every change of the position, however it came.
+  void SetOnChange(std::function<void()> changed) { onChange_ = std::move(changed); }
   void SetBuddy(QLineEdit* buddy);
 
  protected:
@@ -35,6 +37,7 @@ class TUpDown : public QWidget {
   QToolButton* up_;
   QToolButton* down_;
   QLineEdit* buddy_ = nullptr;
+  std::function<void()> onChange_;
 };
 
 }  // namespace velt

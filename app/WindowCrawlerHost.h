@@ -1,10 +1,14 @@
 // The main window as the crawler sees it (crawler/CrawlerHost.h).
 //
 // Reads the up-down's position, the worker list's count, the retry box and
-// the refresh's box and days; writes log lines; adds and removes worker
-// lines; counts the ended workers in the window's progress line. Every call comes
-// on the main thread (the crawler hands them over), as the widgets need.
+// the refresh's box and days, and reports a change of any of them; writes
+// log lines; adds and removes worker lines; counts the ended workers in the
+// window's progress line; tells the user in a message box that the disk is
+// full, as a log line alone may go unseen. Every call comes on the main
+// thread (the crawler hands them over), as the widgets need.
 #pragma once
+
+#include <QMetaObject>
 
 #include "crawler/CrawlerHost.h"
 #include "session/CrawlProgress.h"
@@ -20,7 +24,7 @@ class WorkerList;
 
 class WindowCrawlerHost : public CrawlerHost {
  public:
-  WindowCrawlerHost(const TUpDown& threadCount, const QCheckBox& retry302, const QCheckBox& refresh,
+  WindowCrawlerHost(TUpDown& threadCount, const QCheckBox& retry302, const QCheckBox& refresh,
                     const QSpinBox& refreshDays, WorkerList& workers, MessageLog& log, CrawlProgress& progress)
       : threadCount_(threadCount),
         retry302_(retry302),
@@ -33,6 +37,7 @@ class WindowCrawlerHost : public CrawlerHost {
   int MaxThreads() const override;
   int ThreadCount() const override;
   bool Retry302() const override;
+  void WatchControls(std::function<void()> changed) override;
   void WriteLog(const std::string& text, int level) override;
   void AddToThreadList(const std::string& url, const void* worker) override;
   void RemoveFromThreadList(const void* worker) override;
@@ -40,15 +45,19 @@ class WindowCrawlerHost : public CrawlerHost {
   void ArticleEnded(int resCode, bool stored) override { progress_.Ended(resCode, stored); }
   void RetriesPending(int count) override { progress_.RetriesPending(count); }
   void ArticleRefreshed(Refreshed result) override { progress_.Refreshed(result); }
+  void StoreFullChanged(bool full) override;
 
  private:
-  const TUpDown& threadCount_;
+  TUpDown& threadCount_;
   const QCheckBox& retry302_;
   const QCheckBox& refresh_;
   const QSpinBox& refreshDays_;
   WorkerList& workers_;
   MessageLog& log_;
   CrawlProgress& progress_;
+  QMetaObject::Connection retry302Watch_;
+  QMetaObject::Connection refreshWatch_;
+  QMetaObject::Connection refreshDaysWatch_;
 };
 
 }  // namespace velt

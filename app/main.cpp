@@ -1,7 +1,7 @@
 // Program run: the command line chooses the run. Without options the
 // window: module start, the GUI application with its main window and
-// message loop, the window's destruction, module end. The other runs need
-// no display (CommandLine.h).
+// message loop, the close of the window's database, module end. The other
+// runs need no display (CommandLine.h).
 #include <QApplication>
 #include <cstdio>
 #include <memory>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "session/CommandLine.h"
+#include "session/CommandLineSecrets.h"
 #include "session/ConsoleReports.h"
 #include "session/DatabasePath.h"
 #include "session/HeadlessRun.h"
@@ -27,8 +28,16 @@ int RunWindow(int argc, char* argv[], const std::string& databasePath, const std
   velt::ScopedMainThreadWakeup wakeup;
   velt::TMainForm form(databasePath, site, std::move(proxies), maxRate, refreshDays);
   form.show();
-  return QApplication::exec();
-}  // the window's destruction stops the crawl and closes the database
+  const int code = QApplication::exec();
+  // The window is gone: standard error is left to say why the file was
+  // not closed cleanly, and the exit code says that it was not.
+  std::string error;
+  if (!form.CloseDatabase(error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return code != 0 ? code : 1;
+  }
+  return code;
+}
 
 std::string ProgramName(const char* argv0) {
   const std::string path = argv0 ? argv0 : "VeltIndexer";
@@ -42,11 +51,15 @@ int main(int argc, char* argv[]) {
   velt::CommandLine line;
   std::string error;
   auto proxies = std::make_shared<velt::ProxyRoutes>();
-  bool valid = velt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line, error);
-  // A proxy the environment names wrongly is refused before anything opens,
-  // as the command line's is: a crawl past it would go direct unnoticed.
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  velt::BlankSecretArguments(argc, argv);
+  bool valid = velt::ParseCommandLine(arguments, line, error);
   if (valid && (line.mode == velt::RunMode::Window || line.mode == velt::RunMode::Headless)) {
     error = velt::ChooseProxyRoutes(line.proxy, velt::ProcessEnvironment(), *proxies);
+    // A proxy the environment names wrongly for the site is refused before
+    // anything opens, as the command line's is: a crawl past it would go
+    // direct unnoticed. The window opens and says so itself.
+    if (error.empty() && line.mode == velt::RunMode::Headless) error = proxies->Refusal(line.site);
     valid = error.empty();
   }
   if (!valid) {

@@ -1,16 +1,10 @@
 #include "crawler/AnswerBuffer.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "net/AsciiCase.h"
 
 namespace velt {
-namespace {
-
-bool SameLetter(char a, char b) {
-  return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-}
-
-}  // namespace
 
 bool AnswerBuffer::Append(const char* bytes, int count) {
   if (count <= 0) return true;
@@ -20,7 +14,7 @@ bool AnswerBuffer::Append(const char* bytes, int count) {
   const std::size_t scanFrom = text_.size() >= EndMarker.size() - 1 ? text_.size() - (EndMarker.size() - 1) : 0;
   text_.append(bytes, taken);
   const auto scan = text_.begin() + static_cast<std::ptrdiff_t>(scanFrom);
-  stopped_ = std::search(scan, text_.end(), EndMarker.begin(), EndMarker.end(), SameLetter) != text_.end() ||
+  stopped_ = std::search(scan, text_.end(), EndMarker.begin(), EndMarker.end(), SameAsciiLetter) != text_.end() ||
              text_.size() >= MaxAnswerBytes;
   return !stopped_;
 }

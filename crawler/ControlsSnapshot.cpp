@@ -10,8 +10,11 @@ void ControlsSnapshot::Offer(const CrawlControls& controls) {
 }
 
 void ControlsSnapshot::LineRemoved() {
-  std::lock_guard hold(mutex_);
-  if (offer_) --offer_->threadCount;
+  {
+    std::lock_guard hold(mutex_);
+    if (offer_) --offer_->threadCount;
+  }
+  if (dispatcher_) dispatcher_->Signal();
 }
 
 void ControlsSnapshot::Withdraw() {

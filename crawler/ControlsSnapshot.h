@@ -9,13 +9,19 @@
 // offer serves one pass only: a user's change reaches the dispatcher at
 // most one pass later than a reading of its own would.
 //
+// A removed line is a worker's end, which may let the dispatcher start
+// another: it wakes the dispatcher (the wake-up it was made with).
+//
 // Offer, LineRemoved and Withdraw run on the main thread, Take on the
 // dispatcher; what the claim step wrote before its offer is visible to the
 // taker.
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <optional>
+
+#include "platform/Wakeup.h"
 
 namespace velt {
 
@@ -28,6 +34,8 @@ struct CrawlControls {
 
 class ControlsSnapshot {
  public:
+  explicit ControlsSnapshot(std::shared_ptr<Wakeup> dispatcher = nullptr) : dispatcher_(std::move(dispatcher)) {}
+
   void Offer(const CrawlControls& controls);
   void LineRemoved();
   void Withdraw();
@@ -35,6 +43,7 @@ class ControlsSnapshot {
   std::optional<CrawlControls> Take();
 
  private:
+  const std::shared_ptr<Wakeup> dispatcher_;
   std::mutex mutex_;
   std::optional<CrawlControls> offer_;
 };

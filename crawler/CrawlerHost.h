@@ -6,6 +6,7 @@
 // reach it only through Thread::Synchronize (platform/Thread.h).
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "crawler/RefreshFetch.h"
@@ -22,6 +23,11 @@ class CrawlerHost {
   virtual int ThreadCount() const = 0;
   // Whether rows last answered with 302 are fetched again.
   virtual bool Retry302() const = 0;
+  // From now on the host calls `changed` whenever the user changes what
+  // MaxThreads, Retry302 or RefreshDays return, so that an idle dispatcher need not ask
+  // again and again. The latest call replaces an earlier one. A host whose
+  // controls never change ignores it.
+  virtual void WatchControls(std::function<void()> changed) { (void)changed; }
   // Appends a line to the message log (level 0 information, 1 error).
   virtual void WriteLog(const std::string& text, int level) = 0;
   // Adds the worker's line (its URL) to the worker list.
@@ -45,6 +51,14 @@ class CrawlerHost {
   // A stored article fetched again was found unchanged or changed, or
   // withdrawn from the search (RefreshFetch.h).
   virtual void ArticleRefreshed(Refreshed result) { (void)result; }
+  // The disk of the database file is full, and the crawl waits for space
+  // (true), or has written a row again (false). The log has its line; the
+  // window also shows a message that the user cannot miss.
+  virtual void StoreFullChanged(bool full) { (void)full; }
+  // The crawl starts no further fetch in this run, as waiting cannot mend
+  // why (a proxy refused the user); `why` is the line already logged. The
+  // window keeps running; a headless run ends, failed.
+  virtual void CrawlHalted(const std::string& why) { (void)why; }
 };
 
 }  // namespace velt

@@ -1,11 +1,11 @@
 #include "crawler/DownloadThread.h"
 
-#include <cstdio>
 #include <exception>
 
-#include "crawler/AnswerHeaders.h"
 #include "crawler/PageAnalysis.h"
 #include "crawler/RetryAfter.h"
+#include "net/AnswerHead.h"
+#include "net/FetchRequest.h"
 #include "net/Http.h"
 #include "platform/Error.h"
 #include "platform/LocalTime.h"
@@ -14,17 +14,6 @@
 #include "store/IndexTable.h"
 
 namespace velt {
-
-std::string BuildRequest(const std::string& requestTarget, const std::string& hostHeader,
-                         const std::string& proxyLines) {
-  const int length =
-      std::snprintf(nullptr, 0, RequestFormat, requestTarget.c_str(), hostHeader.c_str(), proxyLines.c_str());
-  std::string request(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(request.data(), request.size(), RequestFormat, requestTarget.c_str(), hostHeader.c_str(),
-                proxyLines.c_str());
-  request.resize(static_cast<size_t>(length));
-  return request;
-}
 
 TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                                  const HttpTimeouts& timeouts, std::shared_ptr<FetchOutcomes> outcomes,
@@ -70,6 +59,10 @@ void TDownloadThread::Execute() {
   PageInfo.GetBegin = FormatLocalNow(TimeStampFormat);
   try {
     Fetch();
+  } catch (const ProxyRefusal& e) {
+    PageInfo.ResCode = 0;
+    Tell(FetchResult::ProxyRefused, e.what());
+    return;
   } catch (const std::exception& e) {
     PageInfo.ResCode = 0;  // as the row still holds it
     Tell(FetchResult::Failed, *e.what() ? e.what() : "unknown error");
@@ -82,10 +75,15 @@ void TDownloadThread::Execute() {
   PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);
   if (refresh_) refreshed_ = RefreshedBy(refresh_->storedCode, PageInfo.ResCode);
   if (refreshed_ == Refreshed::Gone) {
-    Tell(FetchResult::Stored, "");  // written by the dispatcher, if at all
+    Tell(FetchResult::Held, "");  // written by the dispatcher, if at all
     return;
   }
-  stored_ = WriteRow();
+  std::string error;
+  if (!WriteRow(error)) {
+    Tell(FetchResult::NotStored, error);
+    return;
+  }
+  stored_ = true;
   Tell(FetchResult::Stored, "");
 }
 
@@ -99,9 +97,10 @@ std::string TDownloadThread::RowUpdateSql() const {
 
 void TDownloadThread::Tell(FetchResult result, std::string error) {
   if (!outcomes_) return;
-  FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt, std::move(error),
-                       refresh_, refreshed_, ""};
-  if (refreshed_ == Refreshed::Gone) outcome.heldUpdate = RowUpdateSql();
+  const bool storeFull = result == FetchResult::NotStored && IsStoreFullError(error);
+  FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt,
+                       std::move(error), storeFull, refresh_, refreshed_, ""};
+  if (result == FetchResult::Held) outcome.heldUpdate = RowUpdateSql();
   if (result == FetchResult::Transient) {
     outcome.retryAfter = ParseRetryAfter(retryAfter_, std::chrono::system_clock::now());
   }
@@ -112,11 +111,9 @@ void TDownloadThread::Fetch() {
   FetchTarget target;
   if (SplitFetchUrl(PageInfo.Url, target)) {
     const ProxyServer* proxy = proxies_ ? proxies_->For(target) : nullptr;
-    const std::string request =
-        BuildRequest(RequestTarget(target, proxy), target.HostHeader(),
-                     ProxyHeaderLines(target, proxy) + (refresh_ ? ConditionalHeaderLine(*refresh_) : ""));
-    HttpRequest(target, request, [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); },
-                timeouts_, proxy);
+    HttpRequest(
+        target, FetchRequest(target, proxy, refresh_ ? ConditionalHeaderLine(*refresh_) : ""),
+        [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); }, timeouts_, proxy);
     std::string answer = Buffer->Take();
     if (!Buffer->StoppedEarly() && IsCutShort(answer)) throw Error(kAnswerCutText);
     retryAfter_ = HeaderValue(answer, "Retry-After").value_or("");
@@ -124,14 +121,14 @@ void TDownloadThread::Fetch() {
   }
 }
 
-bool TDownloadThread::WriteRow() {
+bool TDownloadThread::WriteRow(std::string& error) {
   const std::string sql = RowUpdateSql();
   CriticalSectionGuard hold(DatabaseLock);
-  if (!Database) return false;  // the window has already let the session go
-  // A failed update is deliberately not reported: the row keeps RESCODE 0
-  // (a refreshed one what it held) and is fetched again after the next start.
-  std::string ignoredError;
-  return Database->ExecSQL(sql, ignoredError);
+  if (!Database) {
+    error = "THE DATABASE IS CLOSED";
+    return false;
+  }
+  return Database->ExecSQL(sql, error);
 }
 
 }  // namespace velt

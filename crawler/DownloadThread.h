@@ -14,13 +14,15 @@
 // as claimed (RESCODE 0), for the dispatcher to fetch again in this run or
 // for the next start. A fetch cut short by its time limits raises, and an
 // answer that closed before its Content-Length counts as such a failure,
-// so a cut page is never stored as final. A refresh (RefreshFetch.h) works
-// on a row that was not claimed: a transient answer or a failure leaves it
-// as it was, 304 writes only the fetch times, and a gone answer that
-// differs from the row's is not written but handed to the dispatcher, which
-// holds it. The worker logs nothing itself:
-// how its fetch ended goes to the dispatcher's FetchOutcomes, and to the
-// host's ArticleEnded.
+// so a cut page is never stored as final. The article counts as stored
+// only once its UPDATE has committed; a failed one is told with its error
+// (FetchResult::NotStored) and leaves the row claimed. A refresh
+// (RefreshFetch.h) works on a row that was not claimed: a transient answer
+// or a failure leaves it as it was, 304 writes only the fetch times, and a
+// gone answer that differs from the row's is not written but handed to the
+// dispatcher (FetchResult::Held), which holds it. The worker logs nothing
+// itself: how its fetch ended goes to the dispatcher's FetchOutcomes, and to
+// the host's ArticleEnded.
 #pragma once
 
 #include <memory>
@@ -41,16 +43,8 @@ namespace velt {
 
 class TRegExp;
 
-inline constexpr char RequestFormat[] =
-    "GET %s HTTP/1.0\r\nHOST: %s\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)\r\n%s\r\n";
 inline constexpr char TimeStampFormat[] = "%Y%m%d%H%M%S";  // strftime form of "yyyymmddhhnnss"
 inline constexpr char kAnswerCutText[] = "ANSWER ENDED BEFORE ITS CONTENT-LENGTH";
-
-// The request text for the request line's target (the path, or behind a
-// proxy the absolute URL), the HOST header's "host:port" and any header
-// lines the proxy needs (each with its CRLF).
-std::string BuildRequest(const std::string& requestTarget, const std::string& hostHeader,
-                         const std::string& proxyLines = "");
 
 class TDownloadThread : public Thread {
  public:
@@ -71,7 +65,7 @@ class TDownloadThread : public Thread {
  private:
   bool ReceiveChunk(const char* bytes, int count);
   void Fetch();
-  bool WriteRow();
+  bool WriteRow(std::string& error);
   // The statement that stores the answer: the whole row, or for 304 only
   // the fetch times.
   std::string RowUpdateSql() const;

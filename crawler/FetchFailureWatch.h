@@ -23,14 +23,17 @@ class FetchFailureWatch {
   static constexpr int FailuresInARow = 10;
 
   // `fetchError` is empty for a fetch that brought an answer to store; a
-  // transient answer counts as a failure. Returns the line to log at level
-  // 1, if one is due.
-  std::optional<std::string> Note(const std::string& fetchError, RepeatedLineFilter::Clock::time_point now);
-  // Whether the last FailuresInARow fetches or more all failed.
-  bool Failing() const { return inARow_ >= FailuresInARow; }
+  // transient answer (`answered`) counts as a failure. Returns the line to
+  // log at level 1, if one is due.
+  std::optional<std::string> Note(const std::string& fetchError, bool answered,
+                                  RepeatedLineFilter::Clock::time_point now);
+  // Whether the last FailuresInARow fetches or more all brought no answer
+  // at all: a site that answers, if only "busy", is reachable.
+  bool Unreachable() const { return unansweredInARow_ >= FailuresInARow; }
 
  private:
   int inARow_ = 0;
+  int unansweredInARow_ = 0;
   RepeatedLineFilter lines_;
 };
 

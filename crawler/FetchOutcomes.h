@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "crawler/RetrySchedule.h"
+#include "crawler/FetchOutcome.h"
 
 namespace velt {
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "net/AsciiCase.h"
 #include "platform/Encoding.h"
 #include "text/jconvert.h"
 
@@ -88,9 +89,7 @@ std::u16string DecodePageUtf8(std::string_view bytes) {
 }
 
 bool ContainsNoCase(std::string_view name, std::string_view word) {
-  const auto it = std::search(name.begin(), name.end(), word.begin(), word.end(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  });
+  const auto it = std::search(name.begin(), name.end(), word.begin(), word.end(), SameAsciiLetter);
   return it != name.end() || word.empty();
 }
 

@@ -17,6 +17,7 @@ class RatePacing {
   explicit RatePacing(double startsPerSecond);
 
   bool Ready(Clock::time_point now) const { return now >= next_; }
+  Clock::time_point NextStart() const { return next_; }
   void Started(Clock::time_point now);
 
  private:

@@ -16,19 +16,25 @@ Refreshed RefreshedBy(int storedCode, int resCode) {
   return storedCode == resCode && resCode != 200 ? Refreshed::Unchanged : Refreshed::Changed;
 }
 
-std::string HttpDateOfLocalStamp(const std::string& stamp) {
+std::optional<std::time_t> TimeOfLocalStamp(const std::string& stamp) {
   std::tm local{};
   if (stamp.size() != 14 ||
       std::sscanf(stamp.c_str(), "%4d%2d%2d%2d%2d%2d", &local.tm_year, &local.tm_mon, &local.tm_mday, &local.tm_hour,
                   &local.tm_min, &local.tm_sec) != 6) {
-    return "";
+    return std::nullopt;
   }
   local.tm_year -= 1900;
   local.tm_mon -= 1;
   local.tm_isdst = -1;
   const std::time_t when = std::mktime(&local);
+  if (when == static_cast<std::time_t>(-1)) return std::nullopt;
+  return when;
+}
+
+std::string HttpDateOfLocalStamp(const std::string& stamp) {
+  const auto when = TimeOfLocalStamp(stamp);
   std::tm utc{};
-  if (when == static_cast<std::time_t>(-1) || !gmtime_r(&when, &utc)) return "";
+  if (!when || !gmtime_r(&*when, &utc)) return "";
   // Spelt out here: strftime's names follow the locale.
   static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",

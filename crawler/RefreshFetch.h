@@ -17,6 +17,8 @@
 // Pure values; GoneStreak belongs to the dispatcher's thread.
 #pragma once
 
+#include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,10 @@ bool IsGoneStatus(int resCode);
 
 // What a refresh's answer means for a row that had `storedCode`.
 Refreshed RefreshedBy(int storedCode, int resCode);
+
+// "yyyymmddhhnnss" in local time, as the table stores fetch times, as a
+// calendar time; none for a text that is no such time.
+std::optional<std::time_t> TimeOfLocalStamp(const std::string& stamp);
 
 // "yyyymmddhhnnss" in local time, as the table stores fetch times, in the
 // HTTP date form ("Sun, 06 Nov 1994 08:49:37 GMT"); "" for a text that

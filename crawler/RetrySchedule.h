@@ -11,12 +11,22 @@
 // answer with a Retry-After holds back every start of the site until then;
 // Note then offers one log line for the pause.
 //
-// An outage (the caller's failure watch sees its run of failures) is
-// waited out: no new number is claimed, and one waiting number at a time
-// probes the site, the pause between probes doubling like the back-off. A
-// failed probe costs its number none of its retries: the site failed, not
-// the article. The first stored answer ends the outage: Note offers one
-// line, and every waiting number is due at once.
+// An outage (the caller's failure watch sees its run of failures that
+// brought no answer) is waited out: no new number is claimed, and one
+// waiting number at a time probes the site, the pause between probes
+// doubling like the back-off. A failed probe costs its number none of its
+// retries: the site failed, not the article. The first answer, a busy one
+// included, ends the outage: Note offers one line, and every waiting
+// number is due at once, unless the site's Retry-After holds them.
+//
+// A row that could not be written because the file's disk is full pauses
+// the crawl the same way: no new number, one waiting number at a time
+// fetched again every StoreFullProbe, none of them giving up, until a row
+// is stored again. Note offers a line as the pause begins and as it ends.
+//
+// A refresh's gone answer that the dispatcher holds (FetchResult::Held)
+// is an answer that wrote nothing: it ends an outage and its number's
+// retries, but not a full disk's pause, whose probe it cannot be.
 //
 // A plain value with the clock handed in; the dispatcher's thread alone
 // uses it.
@@ -27,27 +37,9 @@
 #include <optional>
 #include <string>
 
-#include "crawler/RefreshFetch.h"
+#include "crawler/FetchOutcome.h"
 
 namespace velt {
-
-// 408, 429, 502, 503 and 504: the site may answer otherwise soon.
-bool IsTransientStatus(int resCode);
-
-enum class FetchResult { Stored, Transient, Failed };
-
-// What one worker's fetch came to, as it reports it to the dispatcher.
-struct FetchOutcome {
-  std::string kbid;
-  std::string url;
-  FetchResult result = FetchResult::Stored;
-  int resCode = 0;  // the status of a transient answer
-  std::optional<std::chrono::seconds> retryAfter;  // what a transient answer asked for
-  std::string error;  // why there was no result; empty when stored
-  std::optional<RefreshOf> refresh;  // a stored row fetched again, retried as such
-  Refreshed refreshed = Refreshed::No;
-  std::string heldUpdate;  // Gone: the update not yet written (RefreshFetch.h)
-};
 
 // The pause before retry number `retry` (1 for the first).
 std::chrono::seconds BackoffDelay(int retry);
@@ -58,6 +50,7 @@ class RetrySchedule {
   static constexpr int MaxRetries = 5;
   static constexpr std::chrono::seconds FirstBackoff{2};
   static constexpr std::chrono::seconds MaxBackoff{std::chrono::minutes(5)};
+  static constexpr std::chrono::seconds StoreFullProbe{5};
 
   enum class Turn { NewNumber, Retry, Wait };
   struct Retry {
@@ -67,13 +60,19 @@ class RetrySchedule {
   };
 
   // `siteFailing`: the failure watch, with this outcome counted, sees its
-  // run of failures. Returns the line to log at level 0, if one is due.
+  // run of fetches that brought no answer. Returns the line to log at level 0, if one is due.
   std::optional<std::string> Note(const FetchOutcome& outcome, bool siteFailing, Clock::time_point now);
   // What the dispatcher may start now; for Retry `retry` names the number,
   // which is then under way.
   Turn Next(Clock::time_point now, Retry& retry);
   // Numbers waiting for their retry.
   int Waiting() const { return waiting_; }
+  // Whether the crawl waits for space on the file's disk.
+  bool StoreFull() const { return pause_ == Pause::StoreFull; }
+  // The first time after `now` at which Next may answer otherwise than
+  // now (a retry falls due, a pause or probe interval ends), or
+  // Clock::time_point::max() when only a fetch's end can change it.
+  Clock::time_point WakeTime(Clock::time_point now) const;
 
  private:
   struct Entry {
@@ -86,14 +85,17 @@ class RetrySchedule {
 
   std::optional<std::string> NoteMissed(const FetchOutcome& outcome, bool siteFailing, Clock::time_point now);
   std::optional<std::string> NoteStored(const std::string& kbid, Clock::time_point now);
+  std::optional<std::string> NoteHeld(const std::string& kbid, Clock::time_point now);
+  std::string EndPause(Clock::time_point now);
   std::map<std::string, Entry>::iterator EarliestWaiting();
   void Wait(Entry& entry, Clock::time_point due);
 
   std::map<std::string, Entry> numbers_;  // each waiting or under way again
   int waiting_ = 0;
   Clock::time_point holdUntil_{};
-  bool outage_ = false;
-  std::string probe_;  // the number probing the site, while under way
+  enum class Pause { None, Outage, StoreFull };
+  Pause pause_ = Pause::None;
+  std::string probe_;  // the number probing the site or the disk, while under way
   std::chrono::seconds probePause_{0};
   Clock::time_point nextProbe_{};
 };

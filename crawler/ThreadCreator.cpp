@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -25,7 +26,14 @@ TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl,
       proxies_(std::move(proxies)),
       minUnfetched_(SqlMinUnfetchedKbid),
       maxKbid_(SqlMaxKbid),
-      pacing_(maxRate) {}
+      pacing_(maxRate) {
+  host_.WatchControls([wakeup = wakeup_] { wakeup->Signal(); });
+}
+
+void TThreadCreator::Terminate() {
+  Thread::Terminate();
+  wakeup_->Signal();
+}
 
 void TThreadCreator::Execute() {
   try {
@@ -51,7 +59,7 @@ void TThreadCreator::Execute() {
 
 bool TThreadCreator::RunPass() {
   HearOutcomes();
-  if (ThreadCount >= MaxThreads) return false;
+  if (halted_ || ThreadCount >= MaxThreads) return false;
   const auto now = RetrySchedule::Clock::now();
   if (!pacing_.Ready(now)) return false;
   switch (retries_.Next(now, retry_)) {
@@ -77,6 +85,8 @@ bool TThreadCreator::RunPass() {
     if (NextKbid < 0 && RefreshDays >= 0 && !goneStreak_.Paused()) ChooseRefresh(errors);
     if (NextKbid < 0 && Retry302) ChooseRedirected(errors);
     if (NextKbid < 0) QueryStep(maxKbid_, KbidFloor, 1, errors);
+    const bool numberLeft = NextKbid > KbidFloor && NextKbid < KbidLimit;
+    refreshDue_ = numberLeft ? RetrySchedule::Clock::time_point::max() : NextRefreshDue(errors);
   }
   for (const std::string& error : errors) {
     Message = error;
@@ -106,6 +116,18 @@ void TThreadCreator::ChooseRedirected(std::vector<std::string>& errors) {
 std::string TThreadCreator::RefreshCutoff() const {
   if (RefreshDays == 0) return runStart_;
   return std::min(runStart_, LocalStampDaysAgo(RefreshDays));
+}
+
+RetrySchedule::Clock::time_point TThreadCreator::NextRefreshDue(std::vector<std::string>& errors) {
+  const auto never = RetrySchedule::Clock::time_point::max();
+  if (RefreshDays <= 0 || goneStreak_.Paused()) return never;  // 0: nothing falls due during the run
+  std::string next;
+  if (!QueryText(BuildRefreshNextTimeSql(refreshAt_, runStart_), next, errors)) return never;
+  const auto fetched = TimeOfLocalStamp(next);
+  if (!fetched) return never;
+  // A second late, as fetch times count whole seconds.
+  const std::time_t due = *fetched + static_cast<std::time_t>(RefreshDays) * 86400 + 1;
+  return RetrySchedule::Clock::now() + std::chrono::seconds(std::max<std::time_t>(due - std::time(nullptr), 0));
 }
 
 bool TThreadCreator::QueryText(const std::string& sql, std::string& value, std::vector<std::string>& errors) {
@@ -172,26 +194,46 @@ void TThreadCreator::WriteWithdrawals(const std::vector<std::string>& updates) {
       }
     }
   }
-  for (const std::string& error : errors) {
-    Message = error;
-    LogError();
-  }
+  // The row keeps its texts and is fetched again at the next refresh.
+  for (const std::string& error : errors) LogWriteFailure(error);
   Synchronize([this] {
     for (int i = 0; i < withdrawn_; ++i) host_.ArticleRefreshed(Refreshed::Gone);
   });
 }
 
 void TThreadCreator::HearOutcomes() {
-  for (const FetchOutcome& outcome : outcomes_->Take()) {
-    NoteRefresh(outcome);
-    const auto now = RetrySchedule::Clock::now();
-    if (auto line = fetchFailures_.Note(outcome.error, now)) Log(*line, 1);
-    if (auto line = retries_.Note(outcome, fetchFailures_.Failing(), now)) Log(*line, 0);
-  }
+  for (const FetchOutcome& outcome : outcomes_->Take()) HearOutcome(outcome);
   if (retries_.Waiting() != retriesReported_) {
     retriesReported_ = retries_.Waiting();
     Synchronize([this] { host_.RetriesPending(retriesReported_); });
   }
+  if (retries_.StoreFull() != storeFullReported_) {
+    storeFullReported_ = retries_.StoreFull();
+    Synchronize([this] { host_.StoreFullChanged(storeFullReported_); });
+  }
+}
+
+void TThreadCreator::HearOutcome(const FetchOutcome& outcome) {
+  if (outcome.result == FetchResult::ProxyRefused) {
+    // Every fetch under way meets the same refusal: one line says it.
+    if (std::exchange(halted_, true)) return;
+    Log(outcome.error, 1);
+    Synchronize([this] { host_.CrawlHalted(Message); });
+    return;
+  }
+  if (outcome.result == FetchResult::NotStored) LogWriteFailure(outcome.error);
+  NoteRefresh(outcome);
+  const auto now = RetrySchedule::Clock::now();
+  // The site answered a fetch whose row was not written: no fetch failure.
+  const bool noAnswer = outcome.result == FetchResult::Failed || outcome.result == FetchResult::Transient;
+  const bool busy = outcome.result == FetchResult::Transient;
+  if (auto line = fetchFailures_.Note(noAnswer ? outcome.error : "", busy, now)) Log(*line, 1);
+  if (auto line = retries_.Note(outcome, fetchFailures_.Unreachable(), now)) Log(*line, 0);
+}
+
+void TThreadCreator::LogWriteFailure(const std::string& error) {
+  const std::string cause = error.substr(0, error.find(';'));
+  if (writeFailures_.insert(cause).second) Log("ROW NOT STORED: " + cause, 1);
 }
 
 void TThreadCreator::Log(const std::string& text, std::uint8_t level) {
@@ -290,14 +332,30 @@ void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url
 }
 
 void TThreadCreator::PauseAfterPass(bool failed) {
-  // Sliced, so that a stop request never waits for a whole back-off.
-  constexpr std::chrono::milliseconds slice{10};
-  auto left = backoff_.AfterPass(failed);
-  while (left.count() > 0 && !Terminated()) {
-    const auto step = std::min(left, slice);
-    SleepPrecisely(step);
-    left -= step;
+  const auto pause = backoff_.AfterPass(failed);
+  if (!failed && !claimHandedOver_) {
+    if (!Terminated()) wakeup_->WaitUntil(IdleUntil());
+    return;
   }
+  if (pause <= FailureBackoff::NormalPause) {
+    SleepPrecisely(pause);
+    return;
+  }
+  // A back-off is waited out whole, but a stop request ends it at once. A
+  // change that came meanwhile may postdate the controls that the next
+  // pass is offered, so it is kept for the wait after that pass.
+  const auto until = RetrySchedule::Clock::now() + pause;
+  bool woken = false;
+  while (!Terminated() && RetrySchedule::Clock::now() < until) woken |= wakeup_->WaitUntil(until);
+  if (woken) wakeup_->Signal();
+}
+
+RetrySchedule::Clock::time_point TThreadCreator::IdleUntil() const {
+  if (ThreadCount >= MaxThreads) return RetrySchedule::Clock::time_point::max();  // until a change
+  const auto now = RetrySchedule::Clock::now();
+  const auto paced = pacing_.NextStart();
+  const auto never = RetrySchedule::Clock::time_point::max();
+  return std::min({paced > now ? paced : never, refreshDue_ > now ? refreshDue_ : never, retries_.WakeTime(now)});
 }
 
 }  // namespace velt

@@ -7,9 +7,16 @@
 // the host's refresh days (RefreshFetch.h), each once a run; then, with
 // the retry box on, the smallest answered 302 above the one it chose last
 // and not claimed in this run, so that each is fetched once a run; else one
-// past the largest, 100000 in an empty table) and has the main thread claim its row and start a worker for it.
-// At most one worker starts per pass, and a pass ends with a pause of about
-// a millisecond. Lowering the allowed number stops no running worker.
+// past the largest, 100000 in an empty table) and has the main thread claim
+// its row and start a worker for it. At most one worker starts per pass,
+// and a pass that may be followed by another start ends with a pause of
+// about a millisecond. A pass that could start nothing (none allowed, as
+// many running as allowed, a pause, a back-off or the rate cap holding, no
+// number left) sleeps until something can change that: the host's controls
+// (CrawlerHost::WatchControls), a worker's end, the next due time (a
+// retry's, or when no number is left the time the next stored row falls
+// due for its refresh), or the stop request. Lowering the allowed number
+// stops no running worker.
 //
 // Each pass first hears how the workers' fetches ended (FetchOutcomes.h):
 // a failed fetch or a transient answer leaves its row claimed, and the
@@ -20,6 +27,14 @@
 // host hears the count of waiting retries whenever it changes. A stop
 // leaves every waiting retry claimed for the next start. With a rate cap
 // (--max-rate) fetch starts, retries included, are spaced evenly.
+//
+// A row that could not be written is logged at level 1 once per cause
+// (the store's message, not the statement); a full disk also pauses the
+// crawl until a row is written again (RetrySchedule), and the host hears
+// of it (StoreFullChanged). A proxy that refuses the user ends the
+// crawl's starts for this run: its line (the proxy and its status line) is
+// logged once at level 1, the host hears CrawlHalted, and the fetches
+// under way run to their end.
 //
 // The pass does not wait for its claim: the main thread runs it while the
 // dispatcher pauses and then offers the controls as they stand to the next
@@ -51,6 +66,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,6 +81,7 @@
 #include "crawler/RetrySchedule.h"
 #include "net/ProxyChoice.h"
 #include "platform/Thread.h"
+#include "platform/Wakeup.h"
 #include "store/DatabaseIO.h"
 
 namespace velt {
@@ -84,6 +101,8 @@ class TThreadCreator : public Thread {
   TThreadCreator(CrawlerHost& host, std::string articleBaseUrl, std::shared_ptr<const ProxyRoutes> proxies = nullptr,
                  double maxRate = 0);
 
+  void Terminate() override;  // also ends a sleep at once
+
  protected:
   void Execute() override;
   // Starts the worker for a claimed row (main thread). Tests replace it.
@@ -100,11 +119,17 @@ class TThreadCreator : public Thread {
   // nextRefresh_ (NextKbid -1 when none is due).
   void ChooseRefresh(std::vector<std::string>& errors);
   std::string RefreshCutoff() const;
+  // Under DatabaseLock, once no number is left: when the next stored row
+  // falls due for its refresh, as time passes; max() when none will.
+  RetrySchedule::Clock::time_point NextRefreshDue(std::vector<std::string>& errors);
   // The first value of the query's first row as text, "" for none or Null;
   // false after a failure, whose text goes to `errors`.
   bool QueryText(const std::string& sql, std::string& value, std::vector<std::string>& errors);
   void NoteRefresh(const FetchOutcome& outcome);
   void WriteWithdrawals(const std::vector<std::string>& updates);
+  void HearOutcome(const FetchOutcome& outcome);
+  // Logs a row that could not be written, once per cause.
+  void LogWriteFailure(const std::string& error);
   void Log(const std::string& text, std::uint8_t level);
   // Under DatabaseLock; a failure's text is added to `errors`.
   template <typename Statement>  // PreparedSql or SQL text
@@ -119,6 +144,7 @@ class TThreadCreator : public Thread {
   void ClaimAndStart();
   void LogError();
   void PauseAfterPass(bool failed);
+  RetrySchedule::Clock::time_point IdleUntil() const;
 
   CrawlerHost& host_;
   const std::string articleBaseUrl_;
@@ -146,6 +172,7 @@ class TThreadCreator : public Thread {
   std::optional<RefreshOf> nextRefresh_;  // the chosen row, for the hand-over
   GoneStreak goneStreak_;
   int withdrawn_ = 0;  // for the host
+  RetrySchedule::Clock::time_point refreshDue_ = RetrySchedule::Clock::time_point::max();  // NextRefreshDue
   PreparedSql maxKbid_;
   ClaimTransaction claim_;
   RepeatedLineFilter repeatedLines_;
@@ -153,10 +180,14 @@ class TThreadCreator : public Thread {
   FetchFailureWatch fetchFailures_;
   RetrySchedule retries_;
   int retriesReported_ = 0;
+  bool storeFullReported_ = false;
+  std::set<std::string> writeFailures_;  // causes already logged
+  bool halted_ = false;  // a proxy refused the user
   RatePacing pacing_;
-  // Outlive the dispatcher in the workers that share them.
+  // Outlive the dispatcher in the workers and the host that share them.
+  std::shared_ptr<Wakeup> wakeup_ = std::make_shared<Wakeup>();
   std::shared_ptr<FetchOutcomes> outcomes_ = std::make_shared<FetchOutcomes>();
-  std::shared_ptr<ControlsSnapshot> controls_ = std::make_shared<ControlsSnapshot>();
+  std::shared_ptr<ControlsSnapshot> controls_ = std::make_shared<ControlsSnapshot>(wakeup_);
 };
 
 }  // namespace velt

@@ -24,7 +24,8 @@
 // the system's text for the failing call's error code (no trailing blanks,
 // control characters or "."; a receive time-out gives that of ETIMEDOUT). An
 // error the handler raises leaves HttpRequest as a velt::Error with the same
-// text. SplitUrl, IsByteNumber and IsDottedQuad answer with Booleans and
+// text. A proxy's refusal is raised as ProxyRefusal, as waiting does not
+// heal it. SplitUrl, IsByteNumber and IsDottedQuad answer with Booleans and
 // never raise.
 //
 // Thread safety: every function may be called from any number of threads at
@@ -43,6 +44,7 @@
 
 #include "net/FetchTarget.h"
 #include "net/ProxyServer.h"
+#include "platform/Error.h"
 
 namespace velt {
 
@@ -51,6 +53,13 @@ namespace velt {
 using ReceiveHandler = std::function<bool(const char* bytes, int count)>;
 
 inline constexpr int kReceiveBufferSize = 1025;
+
+// A proxy refused the fetch (see HttpRequest): its status line, never a
+// credential, in the text.
+class ProxyRefusal : public Error {
+ public:
+  using Error::Error;
+};
 inline constexpr char kFetchDeadlineText[] = "FETCH DEADLINE PASSED";
 
 // A server that accepts and then never answers must not hold a worker
@@ -124,11 +133,12 @@ std::uint32_t ResolveHostCached(const std::string& host, std::chrono::steady_clo
 // looked up and connected to. For https the client first asks it for a
 // tunnel with CONNECT, then makes the TLS handshake with the site over it,
 // checking the site's name; for http the caller's request must name the
-// absolute URL and carry the proxy's credentials (RequestTarget and
-// ProxyServer::AuthorizationLine). The proxy's refusals raise "[proxy
-// host:port] PROXY REFUSED: <its status line>": an answer other than 2xx to
-// CONNECT, and 407 (or with credentials 401) to a plain request, whose head is held back until it is
-// complete; a proxy that closes before its head is complete raises too.
+// absolute URL and carry the proxy's credentials (FetchRequest.h builds it
+// so). The proxy's refusals raise ProxyRefusal "[proxy host:port] PROXY
+// REFUSED: <its status line>": an answer other than 2xx to CONNECT, and 407
+// (or with credentials 401) to a plain request, whose head is held back
+// until it is complete; a proxy that closes before its head is complete
+// raises a plain Error.
 // The time-outs and the deadline cover the proxy's connection and answers.
 bool HttpRequest(const FetchTarget& target, const std::string& request, const ReceiveHandler& handler,
                  const HttpTimeouts& timeouts = {}, const ProxyServer* proxy = nullptr);

@@ -7,7 +7,9 @@
 #include <exception>
 #include <optional>
 
+#include "net/AnswerHead.h"
 #include "net/Channel.h"
+#include "net/FetchRequest.h"
 #include "net/Http.h"
 #include "net/ProxyAnswerHead.h"
 #include "platform/Error.h"
@@ -40,15 +42,19 @@ int ReceiveWithin(Channel& channel, char* buffer, Clock::time_point deadline, co
 void OpenTunnel(const Socket& socket, const FetchTarget& target, const ProxyServer& proxy,
                 Clock::time_point deadline, const HttpTimeouts& timeouts) {
   const auto plain = net_detail::OpenPlainChannel(socket);
-  plain->Send(net_detail::ConnectRequest(target, proxy), timeouts.io);
-  net_detail::ProxyAnswerHead head;
+  plain->Send(ConnectRequest(target, proxy), timeouts.io);
+  AnswerHead head;
   std::array<char, kReceiveBufferSize> buffer;
   for (bool complete = false; !complete;) {
     const int count = ReceiveWithin(*plain, buffer.data(), deadline, timeouts);
     if (count == 0) throw Error(net_detail::ProxyClosedText(proxy));
     complete = head.Add(buffer.data(), count);
   }
-  if (head.StatusCode() / 100 != 2) throw Error(net_detail::ProxyRefusedText(proxy, head));
+  const int code = StatusCode(head.Received());
+  if (code / 100 == 2) return;
+  // A proxy that cannot reach the site says so with a 5xx: that may heal.
+  if (net_detail::IsTunnelRefusal(code, proxy)) throw ProxyRefusal(net_detail::ProxyRefusedText(proxy, head));
+  throw Error(net_detail::ProxyRefusedText(proxy, head));
 }
 
 // The handler behind a proxy that relays plain HTTP: the answer's head is
@@ -61,8 +67,8 @@ class RelayedAnswer {
   bool Take(const char* bytes, int count) {
     if (head_.Complete()) return handler_(bytes, count);
     if (!head_.Add(bytes, count)) return true;
-    if (net_detail::IsProxyRefusal(head_.StatusCode(), proxy_)) {
-      throw Error(net_detail::ProxyRefusedText(proxy_, head_));
+    if (net_detail::IsProxyRefusal(StatusCode(head_.Received()), proxy_)) {
+      throw ProxyRefusal(net_detail::ProxyRefusedText(proxy_, head_));
     }
     const std::string& held = head_.Received();
     for (std::size_t at = 0; at < held.size(); at += kReceiveBufferSize) {
@@ -79,7 +85,7 @@ class RelayedAnswer {
  private:
   const ProxyServer& proxy_;
   const ReceiveHandler& handler_;
-  net_detail::ProxyAnswerHead head_;
+  AnswerHead head_;
 };
 
 void Fetch(const FetchTarget& target, const std::string& request, const ReceiveHandler& handler,
@@ -117,6 +123,8 @@ bool HttpRequest(const FetchTarget& target, const std::string& request, const Re
                  const HttpTimeouts& timeouts, const ProxyServer* proxy) {
   try {
     Fetch(target, request, handler, timeouts, proxy);
+  } catch (const ProxyRefusal&) {
+    throw;
   } catch (const std::exception& error) {
     // Whatever class the first error had, callers see the general one.
     throw Error(error.what());

@@ -5,13 +5,10 @@
 #include <charconv>
 #include <optional>
 
+#include "net/AsciiCase.h"
+
 namespace velt {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
 
 std::optional<std::string> PercentDecoded(const std::string& text) {
   std::string decoded;
@@ -57,8 +54,8 @@ std::string Base64(const std::string& bytes) {
 std::string ProxyServer::Name() const { return host + ":" + std::to_string(port); }
 
 std::string ProxyServer::Display() const {
-  const std::string credentials = user.empty() ? "" : user + (password.empty() ? "" : ":****") + "@";
-  return "http://" + credentials + Name();
+  // A user part may be a token that works without a password.
+  return "http://" + std::string(user.empty() ? "" : "****@") + Name();
 }
 
 std::string ProxyServer::AuthorizationLine() const {
@@ -69,7 +66,7 @@ std::string ProxyServer::AuthorizationLine() const {
 std::string ParseProxyUrl(const std::string& text, ProxyServer& proxy) {
   std::string rest = text;
   if (const std::size_t scheme = rest.find("://"); scheme != std::string::npos) {
-    if (Lower(rest.substr(0, scheme)) != "http") {
+    if (!SameAsciiText(rest.substr(0, scheme), "http")) {
       return "the proxy scheme " + rest.substr(0, scheme) +
              ":// is not supported; a proxy URL is http://[user:password@]host[:port]";
     }

@@ -21,7 +21,7 @@ struct ProxyServer {
 
   // "host:port", as errors and CONNECT name the proxy: never a credential.
   std::string Name() const;
-  // The URL with the password masked, for the log.
+  // The URL with its whole user part masked, for the log.
   std::string Display() const;
   // The Proxy-Authorization header line with its CRLF, "" without a user.
   std::string AuthorizationLine() const;

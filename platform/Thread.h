@@ -1,7 +1,7 @@
 // Thread base with a stop request, optional self-freeing and main-thread steps.
 //
 // A subclass overrides Execute. The thread is created suspended and begins
-// with Start. Terminate only sets the stop request; Execute polls Terminated.
+// with Start. Terminate sets the stop request; Execute looks at Terminated.
 //
 // With SetFreeOnTerminate(true) the object deletes itself on its own thread
 // when Execute has returned, so its destructor runs there and may still hand
@@ -30,7 +30,9 @@ class Thread {
   Thread& operator=(const Thread&) = delete;
 
   void Start();
-  void Terminate() { terminated_ = true; }
+  // Sets the stop request; a subclass that sleeps between its steps also
+  // wakes itself here.
+  virtual void Terminate() { terminated_ = true; }
   bool Terminated() const { return terminated_; }
   void WaitFor();
   bool Finished() const { return finished_; }

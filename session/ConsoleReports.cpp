@@ -27,9 +27,11 @@ class ReadSession {
 
 // The report's exit code once its lines are out: 1 when they could not all
 // be written (a closed pipe, a full disk), which nothing else would show.
+// A reader that has gone (`| head`) wanted no more: that needs no message,
+// as with every command-line tool.
 int Delivered(int code) {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
-  std::fprintf(stderr, "Could not write the report: %s\n", std::strerror(errno));
+  if (errno != EPIPE) std::fprintf(stderr, "Could not write the report: %s\n", std::strerror(errno));
   return 1;
 }
 
@@ -47,6 +49,7 @@ int PrintSearch(const std::string& terms, const std::string& databasePath, HitFo
     std::fprintf(stderr, "%s\n", listing.error.toStdString().c_str());
     return 1;
   }
+  errno = 0;
   if (format != HitFormat::Text) {
     const std::string table = FormatHits(listing.hits, format);
     std::fwrite(table.data(), 1, table.size(), stdout);
@@ -62,6 +65,7 @@ int PrintStatus(const std::string& databasePath) {
   const StatusFigures figures = QueryStatusFigures();
   std::string report = FormatStatusReport(figures);
   std::erase(report, '\r');  // the box's CR LF line ends, as a terminal's
+  errno = 0;
   std::fputs(report.c_str(), stdout);
   const bool allAnswered = figures.totalError.empty() && figures.existingError.empty() &&
                            figures.absentError.empty() && figures.lowestError.empty() &&

@@ -8,6 +8,7 @@
 #include "session/Shutdown.h"
 #include "session/StartupSequence.h"
 #include "crawler/ThreadCreator.h"
+#include "net/ProxyChoice.h"
 #include "store/DatabaseIO.h"
 
 namespace velt {
@@ -44,6 +45,12 @@ bool CrawlSession::Start(const std::string& articleBaseUrl, const std::function<
   if (started_) return ThreadCreator != nullptr;
   started_ = true;
   if (!RunIndexStartup(log_, keepAlive) || !SiteBelongs(articleBaseUrl)) return false;
+  // Crawling past a proxy the user meant to use would go direct unnoticed.
+  if (const std::string why = proxies ? proxies->Refusal(articleBaseUrl) : ""; !why.empty()) {
+    log_.WriteLog(why, 1);
+    log_.ProxyRefused(why);
+    return false;
+  }
   try {
     if (proxies && !proxies->Description().empty()) log_.WriteLog(proxies->Description(), 0);
     ThreadCreator = std::make_unique<TThreadCreator>(host_, articleBaseUrl, std::move(proxies), maxRate);

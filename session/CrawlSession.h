@@ -9,7 +9,9 @@
 // dispatcher on the host with the run's article base URL and proxy routes,
 // logs which proxy serves which scheme (nothing when none does) and "THREAD
 // CREATOR CREATED"; any failure is logged and followed by the fatal notice,
-// and then no dispatcher runs. Only the first Start does anything.
+// and then no dispatcher runs. Routes that refuse the site's scheme (an
+// unusable proxy in the environment) start no dispatcher either: the
+// refusal is logged and reported to the log's ProxyRefused. Only the first Start does anything.
 // Shutdown stops the dispatcher and waits for it, waits until the host
 // counts no running worker, then compacts and closes the database; it logs
 // nothing. The waits keep serving the threads' main-thread steps.

@@ -3,7 +3,8 @@
 // The worker count, the retry of 302 rows and the refresh are fixed for the run (the
 // command line's); the worker list is a set of the running workers; log
 // lines go to the run's log; each claim, each ended worker and the waiting
-// retries count in the run's progress. Every call comes on the main thread.
+// retries count in the run's progress. A halted crawl (a proxy refused
+// the user) ends the run, failed. Every call comes on the main thread.
 #pragma once
 
 #include <set>
@@ -30,6 +31,8 @@ class HeadlessCrawlerHost : public CrawlerHost {
   void RetriesPending(int count) override { progress_.RetriesPending(count); }
   int RefreshDays() const override { return refreshDays_; }
   void ArticleRefreshed(Refreshed result) override { progress_.Refreshed(result); }
+  void CrawlHalted(const std::string&) override { halted_ = true; }
+  bool Halted() const { return halted_; }
 
  private:
   const int maxThreads_;
@@ -38,6 +41,7 @@ class HeadlessCrawlerHost : public CrawlerHost {
   RunLog& log_;
   CrawlProgress& progress_;
   std::set<const void*> workers_;
+  bool halted_ = false;
 };
 
 }  // namespace velt

@@ -29,14 +29,15 @@ std::string RefreshText(int refreshDays) {
          (refreshDays == 0 ? std::string("BEFORE THIS RUN") : "OVER " + std::to_string(refreshDays) + " DAYS AGO");
 }
 
-// Serves the crawl's main-thread steps until a stop signal or the end of
-// the run's time, writing a progress line every interval.
-void ServeUntilStopped(const CommandLine& line, CrawlProgress& progress, RunLog& log) {
+// Serves the crawl's main-thread steps until a stop signal, the end of
+// the run's time or a halted crawl, writing a progress line every interval.
+void ServeUntilStopped(const CommandLine& line, const HeadlessCrawlerHost& host, CrawlProgress& progress,
+                       RunLog& log) {
   constexpr std::chrono::milliseconds signalPoll{100};
   const Clock::time_point end =
       line.forSeconds > 0 ? Clock::now() + std::chrono::seconds(line.forSeconds) : Clock::time_point::max();
   Clock::time_point nextProgress = Clock::now() + ProgressInterval;
-  while (!StopSignalReceived()) {
+  while (!StopSignalReceived() && !host.Halted()) {
     const Clock::time_point now = Clock::now();
     if (now >= end) break;
     if (now >= nextProgress) {
@@ -70,7 +71,7 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath,
       opened && session.Start(site, [] { return !StopSignalReceived(); }, std::move(proxies), line.maxRate);
   const bool stoppedBeforeTheCrawl = opened && !started && StopSignalReceived();
   if (started) {
-    ServeUntilStopped(line, progress, log);
+    ServeUntilStopped(line, host, progress, log);
     log.WriteLog("STOPPING: WAITING FOR " + std::to_string(host.ThreadCount()) + " RUNNING WORKERS", 0);
   }
   std::string error;
@@ -78,7 +79,7 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath,
   if (opened) log.WriteLog(closed ? "DATABASE COMPACTED AND CLOSED" : error, closed ? 0 : 1);
   log.WriteLog(progress.Line(Clock::now()), 0);
   if (session.Refused()) return 2;
-  return (started || stoppedBeforeTheCrawl) && closed ? 0 : 1;
+  return (started || stoppedBeforeTheCrawl) && closed && !host.Halted() ? 0 : 1;
 }
 
 }  // namespace velt

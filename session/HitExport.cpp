@@ -14,9 +14,18 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 // format promises UTF-8, so each broken unit becomes U+FFFD.
 std::string ValidUtf8(const std::string& text) { return Utf16ToUtf8(Utf8ToUtf16(text)); }
 
+// A cell that a spreadsheet would take for a formula (or that an
+// importer strips to one) is text from a site that is not ours: a leading
+// "'" keeps it text.
+std::string InertCell(const std::string& value) {
+  if (value.empty() || std::string_view("=+-@\t\r").find(value.front()) == std::string_view::npos) return value;
+  return "'" + value;
+}
+
 // A field of a delimited table, quoted when it holds the delimiter, a
 // double quote or a line break.
-std::string DelimitedField(const std::string& value, char delimiter) {
+std::string DelimitedField(const std::string& text, char delimiter) {
+  const std::string value = InertCell(text);
   if (value.find_first_of(std::string{delimiter, '"', '\r', '\n'}) == std::string::npos) return value;
   std::string quoted = "\"";
   for (char c : value) {

@@ -11,8 +11,11 @@
 //   byte-order mark; a field holding a tab, a double quote, CR or LF is
 //   quoted as in CSV (the tab dialect that spreadsheets and Python's csv
 //   module read).
+// - In CSV and TSV a field that begins with "=", "+", "-", "@", a tab or a
+//   carriage return gets a leading "'", so that a spreadsheet shows a
+//   crawled title as text instead of running it as a formula.
 // - JSON: an array of objects, one per hit, the columns as string members
-//   in the order above, one object per line.
+//   in the order above, one object per line, every value exact.
 //
 // Pure functions; safe on any thread.
 #pragma once

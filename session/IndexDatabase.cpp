@@ -1,5 +1,8 @@
 #include "session/IndexDatabase.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "session/RunLog.h"
 #include "store/DatabaseIO.h"
 
@@ -27,13 +30,22 @@ bool OpenIndexDatabaseToRead(const std::string& path, std::string& error) {
 
 bool CloseIndexDatabase(std::string& error) {
   bool compacted = false;
+  std::string path;
   if (!Database || !Database->Connected) {
     error = "The database was not open.";
   } else {
     error.clear();
+    path = Database->DataSource;
     compacted = Database->Compact(error) && error.empty();
   }
   Database.reset();  // destroying the session closes it
+  // The last close merges the write-ahead log into the file and removes
+  // it; one still there (a full disk) holds rows the file itself lacks.
+  std::error_code missing;
+  if (compacted && std::filesystem::file_size(path + "-wal", missing) > 0 && !missing) {
+    error = "The database '" + path + "' was not closed cleanly: its write-ahead log was left beside it.";
+    return false;
+  }
   return compacted;
 }
 

@@ -6,7 +6,8 @@
 // error followed by the fatal notice, and the session exists either way.
 // It returns whether the file is open. CloseIndexDatabase compacts,
 // closes and frees it; it logs nothing and returns whether the session was
-// open and compacted, with the compaction's error text otherwise.
+// open, compacted and closed with nothing left beside the file to merge,
+// with the error text otherwise.
 // OpenIndexDatabaseToRead opens the session on an existing file only and
 // logs nothing, for a run that reads and ends: close it by resetting
 // `Database`, without compaction. Main thread only, while no other thread

@@ -5,6 +5,7 @@
 #include "store/provider/Connection.h"
 #include "store/provider/PreparedStatement.h"
 #include "store/provider/Recordset.h"
+#include "store/provider/SqliteCalls.h"
 
 namespace velt {
 
@@ -89,6 +90,8 @@ bool TDatabase::ExecSQL(const std::string& sql, std::string& error) {
     return false;
   }
 }
+
+bool IsStoreFullError(const std::string& error) { return error.find(provider::DiskFullMessage()) != std::string::npos; }
 
 bool TDatabase::ExecSQLList(const std::vector<std::string>& sqls, std::string& error) {
   bool result = false;

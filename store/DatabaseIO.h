@@ -48,6 +48,10 @@ std::string SqlQuote(std::string_view text);
 // The value, or the default when the value is Null. Empty stays Empty.
 Variant NullTo(const Variant& value, const Variant& def);
 
+// Whether a statement's error text says that the file's disk is full: a
+// write may succeed again once space returns.
+bool IsStoreFullError(const std::string& error);
+
 // Full path of a new, empty file with a unique name ("!md" + hex + ".tmp")
 // in `folder` (which ends with a path separator); "" when none can be made.
 std::string MakeTempFileName(const std::string& folder);

@@ -40,6 +40,7 @@
 #include "bench/support/OnThreads.h"
 #include "crawler/DownloadThread.h"
 #include "crawler/ThreadCreator.h"
+#include "net/FetchRequest.h"
 #include "net/Http.h"
 #include "net/ProxyChoice.h"
 #include "platform/MainThread.h"
@@ -138,7 +139,7 @@ double FreeRunning(int articles, const std::string& base = velt::ArticleBaseUrl)
     velt::FetchTarget target;
     velt::SplitFetchUrl(base + std::to_string(kFirst + n), target);
     try {
-      velt::HttpRequest(target, velt::BuildRequest(target.path, target.HostHeader()),
+      velt::HttpRequest(target, velt::FetchRequest(target, nullptr),
                         [](const char*, int) { return true; });
     } catch (const std::exception& e) {
       std::fprintf(stderr, "fetch: %s\n", e.what());

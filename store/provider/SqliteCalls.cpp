@@ -6,6 +6,8 @@ namespace velt::provider {
 
 void ThrowEngineError(sqlite3* db) { throw Error(sqlite3_errmsg(db)); }
 
+std::string_view DiskFullMessage() { return sqlite3_errstr(SQLITE_FULL); }
+
 void ExecEngineSql(sqlite3* db, const std::string& sql) {
   char* message = nullptr;
   if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {

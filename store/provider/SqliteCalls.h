@@ -14,6 +14,9 @@ namespace velt::provider {
 
 [[noreturn]] void ThrowEngineError(sqlite3* db);
 
+// The engine's message for a write that found the disk full.
+std::string_view DiskFullMessage();
+
 // Runs statements that return no rows the caller needs.
 void ExecEngineSql(sqlite3* db, const std::string& sql);
 

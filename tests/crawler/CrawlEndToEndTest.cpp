@@ -138,9 +138,10 @@ TEST_F(CrawlEndToEndTest, EveryRowHoldsWhatTheSiteServedInEveryCharset) {
 
 TEST_F(CrawlEndToEndTest, MisbehavingAnswersAreStoredAsTheyCame) {
   // 100003..100005: no status line or a blank line first; 100006..100009:
-  // pages that never send the marker are read to their end.
+  // pages that never send the marker are read to their end; 100010..100015:
+  // heads in bare line feeds before pages that hold an empty CR LF line.
   SiteProcess site({"--seed", std::to_string(kSeed), "--no-status-line", "100003,100004", "--blank-line",
-                    "100005", "--no-marker", "100006-100009"});
+                    "100005", "--no-marker", "100006-100009", "--bare-lf", "100010-100015"});
   Crawl(host, 20);
   const auto rows = db.Rows();
   ASSERT_GE(rows.size(), 20u);
@@ -149,6 +150,7 @@ TEST_F(CrawlEndToEndTest, MisbehavingAnswersAreStoredAsTheyCame) {
     const auto article = model.ArticleFor(number);
     ExpectRowAsServed(row, article, number >= 100003 && number <= 100005 ? 0 : article.status);
   }
+  for (const auto& [number, count] : ServedCounts(site)) EXPECT_EQ(count, 1) << number;
 }
 
 TEST_F(CrawlEndToEndTest, AStoppedOrKilledCrawlResumesWithoutGapsOrRepeats) {
@@ -300,7 +302,7 @@ TEST_F(CrawlEndToEndTest, ABusyAndFlakySiteHasEveryArticleStoredAsServedInOneRun
   SiteProcess site({"--seed", std::to_string(kSeed), "--busy", "100002,100008,100014,100020,100026",
                     "--rate-limited", "100004,100010,100016,100022,100028", "--reset-once", "100006,100012,100018",
                     "--cut-once", "100024", "--server-error", "100001,100013", "--outage-after", "60",
-                    "--outage-ms", "3000"});
+                    "--outage-ms", "3000", "--busy-after-outage", "1"});
   host.maxThreads = 5;
   TThreadCreator creator(host, ArticleBaseUrl);
   creator.Start();
@@ -314,6 +316,9 @@ TEST_F(CrawlEndToEndTest, ABusyAndFlakySiteHasEveryArticleStoredAsServedInOneRun
     if (addedAtOutage == 0 && logged("FETCHES FAILING IN A ROW")) addedAtOutage = host.added.size();
     return logged("SITE ANSWERS AGAIN") > 0;
   }, 90s));
+  // The site's first answer after the outage says "busy": that answer, not
+  // a later stored one, ends the outage's back-off.
+  EXPECT_NE(site.ServedLines().back().find("answer=busy"), std::string::npos) << site.ServedLines().back();
   EXPECT_GT(addedAtOutage, 0u);
   EXPECT_LE(host.added.size() - addedAtOutage, 5u);
   const size_t addedAtRecovery = host.added.size();

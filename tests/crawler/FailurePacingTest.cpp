@@ -71,11 +71,24 @@ TEST(FailurePacingTest, FailingFetchesAreLoggedAfterTenInARowAndAtMostOnceAMinut
     const auto t0 = RepeatedLineFilter::Clock::now();
     std::vector<std::string> written;
     for (const auto& [seconds, error] : c.fetches) {
-      if (auto l = watch.Note(error, t0 + std::chrono::seconds(seconds))) written.push_back(*l);
+      if (auto l = watch.Note(error, false, t0 + std::chrono::seconds(seconds))) written.push_back(*l);
     }
     ASSERT_EQ(written.size(), c.lines.size());
     for (size_t i = 0; i < written.size(); ++i) EXPECT_TRUE(written[i].ends_with(c.lines[i])) << written[i];
   }
+}
+
+TEST(FailurePacingTest, OnlyFetchesWithoutAnyAnswerMakeTheSiteUnreachable) {
+  const auto now = RepeatedLineFilter::Clock::now();
+  FetchFailureWatch watch;
+  for (int i = 0; i < 9; ++i) watch.Note("Connection refused", false, now);
+  watch.Note("SITE ANSWERED 503", true, now);
+  for (int i = 0; i < 9; ++i) watch.Note("Connection refused", false, now);
+  EXPECT_FALSE(watch.Unreachable()) << "a busy answer between them";
+  watch.Note("Connection refused", false, now);
+  EXPECT_TRUE(watch.Unreachable());
+  watch.Note("SITE ANSWERED 503", true, now);
+  EXPECT_FALSE(watch.Unreachable());
 }
 
 }  // namespace

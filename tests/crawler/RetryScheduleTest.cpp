@@ -36,6 +36,14 @@ Step Stores(int at, std::string kbid, std::string line = "") {
 Step Busy(int at, std::string kbid, int code, int retryAfter, std::string line = "") {
   return {at, kbid, FetchResult::Transient, code, retryAfter, false, Turn::NewNumber, line};
 }
+Step DiskFull(int at, std::string kbid, std::string line = "") {
+  return {at, kbid, FetchResult::NotStored, 200, -1, false, Turn::NewNumber, line};
+}
+
+// A refresh's gone answer, which the dispatcher holds unwritten.
+Step Held(int at, std::string kbid, std::string line = "") {
+  return {at, kbid, FetchResult::Held, 404, -1, false, Turn::NewNumber, line};
+}
 
 void Play(const std::vector<Step>& steps) {
   RetrySchedule schedule;
@@ -52,7 +60,8 @@ void Play(const std::vector<Step>& steps) {
       }
       continue;
     }
-    FetchOutcome outcome{s.kbid, "u" + s.kbid, s.result, s.resCode, std::nullopt, "", std::nullopt, Refreshed::No, ""};
+    FetchOutcome outcome{s.kbid, "u" + s.kbid, s.result, s.resCode, std::nullopt, "",
+                         s.result == FetchResult::NotStored, std::nullopt, Refreshed::No, ""};
     if (s.retryAfter >= 0) outcome.retryAfter = std::chrono::seconds(s.retryAfter);
     EXPECT_EQ(schedule.Note(outcome, s.failing, now).value_or(""), s.expected);
   }
@@ -90,6 +99,43 @@ TEST(RetryScheduleTest, AnOutageIsProbedOneNumberAtATimeUntilAnAnswerComes) {
        Ask(14, Turn::Wait), Ask(15, Turn::Retry, "100001"),
        // The answer ends the outage: what waited goes at once, then new numbers.
        Stores(16, "100001", "SITE ANSWERS AGAIN"), Ask(16, Turn::Retry, "100002"), Ask(16, Turn::NewNumber)});
+}
+
+TEST(RetryScheduleTest, ABusyAnswerToAProbeEndsTheOutageAndItsRetryAfterSetsThePace) {
+  Play({Fails(0, "100001"), Fails(0, "100002", true), Ask(2, Turn::Retry, "100001"), Fails(2, "100001", true),
+        Ask(6, Turn::Retry, "100001"),
+        Busy(6, "100001", 503, 1, "SITE ANSWERS AGAIN"), Ask(6, Turn::Wait), Ask(7, Turn::Retry, "100002"),
+        Ask(7, Turn::Retry, "100001"), Ask(7, Turn::NewNumber),
+        // Busy answers start no outage, however many come in a row.
+        {8, "100003", FetchResult::Transient, 502, -1, true}, Ask(8, Turn::NewNumber)});
+  Play({Fails(0, "100001", true), Ask(2, Turn::Retry, "100001"), Busy(2, "100001", 502, -1, "SITE ANSWERS AGAIN"),
+        Ask(3, Turn::NewNumber), Ask(4, Turn::Retry, "100001")});
+}
+
+TEST(RetryScheduleTest, AFullDiskPausesTheCrawlAndOneRowAtATimeTriesAgainUntilOneIsStored) {
+  std::vector<Step> steps = {DiskFull(0, "100001", "DATABASE FULL: THE CRAWL WAITS FOR SPACE ON THE DISK"),
+                             DiskFull(0, "100002"), Ask(1, Turn::Wait)};
+  // Never given up, however often the disk is still full.
+  for (int at = 5; at <= 60; at += 5) {
+    steps.push_back(Ask(at, Turn::Retry, at % 10 == 5 ? "100001" : "100002"));
+    steps.push_back(Ask(at, Turn::Wait));
+    steps.push_back(DiskFull(at, at % 10 == 5 ? "100001" : "100002"));
+  }
+  steps.push_back(Ask(65, Turn::Retry, "100001"));
+  steps.push_back(Stores(66, "100001", "DATABASE WRITES AGAIN: THE CRAWL GOES ON"));
+  steps.push_back(Ask(66, Turn::Retry, "100002"));
+  steps.push_back(Ask(66, Turn::NewNumber));
+  Play(steps);
+}
+
+TEST(RetryScheduleTest, AHeldGoneAnswerEndsAnOutageButNeitherEndsNorProbesAFullDisksPause) {
+  Play({Fails(0, "100001"), Fails(0, "100002", true), Ask(2, Turn::Retry, "100001"),
+        Held(2, "100001", "SITE ANSWERS AGAIN"), Ask(2, Turn::Retry, "100002"), Ask(2, Turn::NewNumber),
+        Ask(100, Turn::NewNumber)});
+  Play({DiskFull(0, "100001", "DATABASE FULL: THE CRAWL WAITS FOR SPACE ON THE DISK"), Held(1, "100002"),
+        Ask(1, Turn::Wait), Ask(5, Turn::Retry, "100001"), Held(5, "100001"), Ask(5, Turn::Wait),
+        Ask(10, Turn::Retry, "100001"), Stores(10, "100001", "DATABASE WRITES AGAIN: THE CRAWL GOES ON"),
+        Ask(10, Turn::NewNumber)});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -111,40 +112,70 @@ TEST_F(ThreadCreatorTest, WithRetryEach302RowIsFetchedOnceUpwardsBeforeNewNumber
   EXPECT_EQ(Claims(5), (std::vector<std::string>{"100005", "100003", "100009", "123457", "123458"}));
 }
 
-TEST_F(ThreadCreatorTest, TheLastNumberStartsNothingAndTheLoopGoesOn) {
+TEST_F(ThreadCreatorTest, TheLastNumberStartsNothingAndTheDispatcherSleepsUntilAChangeOrTheStop) {
   db.InsertRow("999999", "200");
   host.maxThreads = 30;
   RecordingCreator creator(host);
   creator.Start();
-  ServeUntil([&] { return host.readCount > 20; }, 10s);
+  ASSERT_TRUE(ServeUntil([&] { return host.readCount >= 1; }, 10s));
+  ServeFor(300ms);
+  EXPECT_EQ(host.readCount, 1) << "nothing changed, so nothing is asked again";
+  host.Changed();
+  ASSERT_TRUE(ServeUntil([&] { return host.readCount >= 2; }, 10s));
+  const auto stopping = std::chrono::steady_clock::now();
   creator.Stop();
-  EXPECT_GT(host.readCount, 20);
+  EXPECT_LT(std::chrono::steady_clock::now() - stopping, 5s);
   EXPECT_TRUE(creator.claims.empty());
+  EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(ThreadCreatorTest, WithNoNumberLeftTheDispatcherWakesWhenAStoredRowFallsDueForItsRefresh) {
+  // Fetched a day ago less two seconds: a refresh after one day takes it
+  // two or three seconds from now, with no control changed meanwhile.
+  const std::time_t fetched = std::time(nullptr) - 86400 + 2;
+  std::tm local{};
+  localtime_r(&fetched, &local);
+  char stamp[16];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &local);
+  db.InsertRow("999999", "200");
+  db.Exec(std::string("UPDATE VELTINDEX SET GETBEGIN=\"") + stamp + "\" WHERE KBID=\"999999\"");
+  host.maxThreads = 30;
+  host.refreshDays = 1;
+  RecordingCreator creator(host);
+  creator.Start();
+  ASSERT_TRUE(ServeUntil([&] { return host.readCount >= 1; }, 10s));
+  ServeFor(300ms);
+  EXPECT_TRUE(creator.claims.empty()) << "not due yet";
+  ASSERT_TRUE(ServeUntil([&] { return !creator.claims.empty(); }, 30s));
+  creator.Stop();
+  EXPECT_EQ(creator.claims, std::vector<std::string>{"999999"});
   EXPECT_TRUE(host.log.empty());
 }
 
 TEST_F(ThreadCreatorTest, ThePositionBoundsRunningWorkersAndLoweringItStopsNone) {
   RecordingCreator creator(host);
   creator.Start();
-  ServeUntil([&] { return host.readCount > 20; }, 10s);
+  ASSERT_TRUE(ServeUntil([&] { return host.readCount >= 1; }, 10s));
+  ServeFor(200ms);
   EXPECT_TRUE(creator.claims.empty());  // position 0 starts nothing
+  EXPECT_EQ(host.readCount, 1) << "an idle dispatcher asks again only when something changes";
 
   host.maxThreads = 3;
-  ServeUntil([&] { return creator.claims.size() >= 3; }, 10s);
-  const int reads = host.readCount;
-  ServeUntil([&] { return host.readCount > reads + 20; }, 10s);
+  host.Changed();
+  ASSERT_TRUE(ServeUntil([&] { return creator.claims.size() >= 3; }, 10s));
+  ServeFor(200ms);
   EXPECT_EQ(creator.claims.size(), 3u);
 
   host.maxThreads = 1;
-  const int lowered = host.readCount;
-  ServeUntil([&] { return host.readCount > lowered + 20; }, 10s);
+  host.Changed();
+  ServeFor(200ms);
   EXPECT_EQ(host.lines.size(), 3u);
   EXPECT_EQ(creator.claims.size(), 3u);
 
   host.lines.clear();  // the workers end: one new one may start
-  ServeUntil([&] { return creator.claims.size() >= 4; }, 10s);
-  const int refilled = host.readCount;
-  ServeUntil([&] { return host.readCount > refilled + 20; }, 10s);
+  host.Changed();
+  ASSERT_TRUE(ServeUntil([&] { return creator.claims.size() >= 4; }, 10s));
+  ServeFor(200ms);
   creator.Stop();
   EXPECT_EQ(creator.claims, (std::vector<std::string>{"100000", "100001", "100002", "100003"}));
 }
@@ -158,10 +189,11 @@ TEST_F(ThreadCreatorTest, AFullPoolMakesNoQueryAndARepeatedFailureIsLoggedOnceAn
   host.lines = {{&host, "a"}, {&db, "b"}};
   RecordingCreator creator(host);
   creator.Start();
-  ServeUntil([&] { return host.readCount > 20; }, 10s);
+  ServeFor(200ms);
   EXPECT_TRUE(host.log.empty());
 
   host.maxThreads = 3;
+  host.Changed();
   ServeUntil([&] { return !host.log.empty(); }, 10s);
   const int reads = host.readCount;
   ServeFor(600ms);

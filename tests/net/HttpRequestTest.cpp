@@ -76,6 +76,49 @@ TEST(HttpRequestTest, DeliversEveryByteInChunksOfAtMost1025AndSendsRequestUnchan
   EXPECT_EQ(seen, kRequest);
 }
 
+TEST(HttpRequestTest, OnlyAProxysOwnRefusalRaisesProxyRefusalAndABareLineFeedHeadIsReadAsWell) {
+  ProxyServer proxy;
+  proxy.host = "127.0.0.1";
+  proxy.port = 80;
+  proxy.user = "u";
+  FetchTarget plain, tunnelled;
+  plain.host = tunnelled.host = "kb.test";
+  plain.path = tunnelled.path = "/";
+  tunnelled.tls = true;
+  tunnelled.port = 443;
+  const struct {
+    const FetchTarget& target;
+    std::string answer;
+    bool refusal;  // else a plain failure, or for "200" an answer relayed whole
+  } cases[] = {
+      {plain, "HTTP/1.0 407 Proxy Authentication Required\n\n", true},
+      {plain, "HTTP/1.0 401 Unauthorized\r\n\r\n", true},
+      {plain, "HTTP/1.0 200 OK\nA: 1\n\n<p>\r\n\r\n</p>", false},
+      {tunnelled, "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n", true},
+      {tunnelled, "HTTP/1.0 403 Forbidden\n\n", true},
+      {tunnelled, "HTTP/1.0 502 Bad Gateway\r\n\r\n", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    Received received;
+    LoopbackPeer peer([&](int connection) {
+      test::ReadRequestHead(connection);
+      test::SendText(connection, c.answer);
+    });
+    try {
+      HttpRequest(c.target, "GET http://kb.test/ HTTP/1.0\r\n\r\n", received.Collect(), {}, &proxy);
+      EXPECT_FALSE(c.refusal);
+      EXPECT_EQ(received.bytes, c.answer);
+    } catch (const ProxyRefusal& refusal) {
+      EXPECT_TRUE(c.refusal);
+      EXPECT_THAT(refusal.what(), ::testing::StartsWith("[127.0.0.1:80] PROXY REFUSED: HTTP/1.0 4"));
+    } catch (const Error& error) {
+      EXPECT_FALSE(c.refusal) << error.what();
+      EXPECT_THAT(error.what(), ::testing::HasSubstr("502 Bad Gateway"));
+    }
+  }
+}
+
 TEST(HttpRequestTest, HandlerThatStopsGetsOneChunkAndTheSocketIsClosed) {
   std::atomic<bool> clientClosed{false};
   std::optional<LoopbackPeer> peer;

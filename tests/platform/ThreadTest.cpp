@@ -9,6 +9,7 @@
 #include "platform/CriticalSection.h"
 #include "platform/MainThread.h"
 #include "platform/Thread.h"
+#include "platform/Wakeup.h"
 
 namespace velt {
 namespace {
@@ -163,6 +164,24 @@ TEST(ThreadTest, TerminateStopsALoopingThread) {
   t.Terminate();
   t.WaitFor();
   EXPECT_TRUE(t.Finished());
+}
+
+// A sleeper that looked, found nothing to do and is about to wait must not
+// miss a signal that came in between.
+TEST(WakeupTest, ASignalBeforeTheWaitIsKeptAndAWaitWithoutOneEndsAtItsDueTime) {
+  using Clock = Wakeup::Clock;
+  Wakeup wakeup;
+  wakeup.Signal();
+  EXPECT_TRUE(wakeup.WaitUntil(Clock::time_point::max()));
+  const auto start = Clock::now();
+  EXPECT_FALSE(wakeup.WaitUntil(start + std::chrono::milliseconds(50)));
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(50));
+  std::thread signaller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    wakeup.Signal();
+  });
+  EXPECT_TRUE(wakeup.WaitUntil(Clock::time_point::max()));
+  signaller.join();
 }
 
 }  // namespace

@@ -74,6 +74,19 @@ std::string WithHeader(const std::string& answer, const std::string& field) {
   return answer.substr(0, afterStatus) + field + "\r\n" + answer.substr(afterStatus);
 }
 
+std::string WithBareLineFeeds(std::string answer) {
+  if (const std::size_t body = answer.find("<body>\r\n"); body != std::string::npos) {
+    answer.insert(body + 8, "\r\n");
+  }
+  answer = WithContentLength(answer);
+  const std::size_t headEnd = answer.find("\r\n\r\n") + 4;
+  std::string head;
+  for (const char c : answer.substr(0, headEnd)) {
+    if (c != '\r') head += c;
+  }
+  return head + answer.substr(headEnd);
+}
+
 }  // namespace
 
 std::string RenderAnswer(const Article& article, std::size_t pageSize, AnswerShape shape) {
@@ -82,11 +95,13 @@ std::string RenderAnswer(const Article& article, std::size_t pageSize, AnswerSha
     answer += ShortPage(article);
   } else {
     answer += EncodePage(PageStart(article), article.encoding);
-    if (shape != AnswerShape::NoMarker) answer += std::string(kMarker) + " version=\"1\">\r\n";
+    const bool marker = shape != AnswerShape::NoMarker && shape != AnswerShape::BareLineFeeds;
+    if (marker) answer += std::string(kMarker) + " version=\"1\">\r\n";
     const std::string filler = RenderFillerBlock(article);
     while (answer.size() + 16 < pageSize) answer += filler;
     answer += "</body></html>\r\n";
   }
+  if (shape == AnswerShape::BareLineFeeds) return WithBareLineFeeds(answer);
   return shape == AnswerShape::NoStatusLine ? WithoutStatusLine(answer) : answer;
 }
 

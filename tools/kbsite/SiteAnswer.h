@@ -4,7 +4,10 @@
 // kbparents, some text, the marker "<XMLHEADER" and then filler until the
 // answer is at least the asked page size. Other statuses send a short page.
 // The shapes let the server misbehave on purpose: no status line, a blank
-// line before it, or a page without the marker.
+// line before it, or a page without the marker; or a head of lines that
+// end in a bare line feed, with a Content-Length, before a page without
+// marker that holds an empty CR LF line, as a page edited on Windows and
+// served by a small hand-written server does.
 // Pure functions: safe from any thread.
 #pragma once
 
@@ -16,7 +19,7 @@
 
 namespace velt::kbsite {
 
-enum class AnswerShape { Normal, NoStatusLine, BlankLineFirst, NoMarker };
+enum class AnswerShape { Normal, NoStatusLine, BlankLineFirst, NoMarker, BareLineFeeds };
 
 inline constexpr std::string_view kMarker = "<XMLHEADER";
 

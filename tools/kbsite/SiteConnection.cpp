@@ -79,6 +79,10 @@ bool Answer(int fd, const SiteContext& site, const SocketWait& wait, const std::
   }
   Behaviour behaviour = site.options.BehaviourFor(number);
   if (OnlyOnce(behaviour) && !site.firsts.First(number)) behaviour = Behaviour::Normal;
+  int busyLeft = site.busyLeft.load();
+  while (busyLeft > 0 && !site.busyLeft.compare_exchange_weak(busyLeft, busyLeft - 1)) {
+  }
+  if (busyLeft > 0) behaviour = Behaviour::Busy;
   if (behaviour == Behaviour::Busy) article = Busy(article, 503);
   if (behaviour == Behaviour::RateLimited) article = Busy(article, 429);
   if (behaviour == Behaviour::ServerError) article = Busy(article, 500);

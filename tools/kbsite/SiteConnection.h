@@ -6,6 +6,7 @@
 // lines from concurrent connections never interleave.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -46,6 +47,7 @@ struct SiteContext {
   int stopFd;
   SSL_CTX* tls;  // null for plain HTTP
   FirstRequests& firsts;
+  std::atomic<int>& busyLeft;  // answers still to be busy, whatever the number
 };
 
 // Serves the connection and closes fd.

@@ -42,6 +42,7 @@ Behaviour SiteOptions::BehaviourFor(int number) const {
   if (noStatusLine.count(number)) return Behaviour::NoStatusLine;
   if (blankLineFirst.count(number)) return Behaviour::BlankLineFirst;
   if (noMarker.count(number)) return Behaviour::NoMarker;
+  if (bareLineFeeds.count(number)) return Behaviour::BareLineFeeds;
   if (busy.count(number)) return Behaviour::Busy;
   if (rateLimited.count(number)) return Behaviour::RateLimited;
   if (resetOnce.count(number)) return Behaviour::ResetOnce;
@@ -61,6 +62,7 @@ const char* BehaviourName(Behaviour behaviour) {
     case Behaviour::NoStatusLine: return "no-status-line";
     case Behaviour::BlankLineFirst: return "blank-line";
     case Behaviour::NoMarker: return "no-marker";
+    case Behaviour::BareLineFeeds: return "bare-lf";
     case Behaviour::Silent: return "silent";
     case Behaviour::Endless: return "endless";
     case Behaviour::Drip: return "drip";
@@ -79,6 +81,7 @@ AnswerShape ShapeFor(Behaviour behaviour) {
     case Behaviour::NoStatusLine: return AnswerShape::NoStatusLine;
     case Behaviour::BlankLineFirst: return AnswerShape::BlankLineFirst;
     case Behaviour::NoMarker: return AnswerShape::NoMarker;
+    case Behaviour::BareLineFeeds: return AnswerShape::BareLineFeeds;
     default: return AnswerShape::Normal;
   }
 }
@@ -86,7 +89,8 @@ AnswerShape ShapeFor(Behaviour behaviour) {
 bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, std::string& error) {
   const std::map<std::string_view, std::set<int>*> lists = {
       {"--no-status-line", &options.noStatusLine}, {"--blank-line", &options.blankLineFirst},
-      {"--no-marker", &options.noMarker},           {"--silent", &options.silent},
+      {"--no-marker", &options.noMarker},           {"--bare-lf", &options.bareLineFeeds},
+      {"--silent", &options.silent},
       {"--endless", &options.endless},               {"--drip", &options.drip},
       {"--head-then-stall", &options.headThenStall}, {"--busy", &options.busy},
       {"--rate-limited", &options.rateLimited},     {"--reset-once", &options.resetOnce},
@@ -105,7 +109,8 @@ bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, s
       {"--outage-after", {1, 1 << 30, [&](long long v) { options.outageAfter = static_cast<int>(v); }}},
       {"--outage-ms", {1, 600000, [&](long long v) { options.outageMs = static_cast<int>(v); }}},
       {"--revision", {1, 2, [&](long long v) { options.revision = static_cast<int>(v); }}},
-      {"--every-status", {200, 599, [&](long long v) { options.everyStatus = static_cast<int>(v); }}}};
+      {"--every-status", {200, 599, [&](long long v) { options.everyStatus = static_cast<int>(v); }}},
+      {"--busy-after-outage", {0, 1 << 30, [&](long long v) { options.busyAfterOutage = static_cast<int>(v); }}}};
   for (int i = 1; i < argc; ++i) {
     const std::string_view name = argv[i];
     if (name == "--help" || name == "-h") {
@@ -182,10 +187,15 @@ std::string SiteUsage() {
       "                       articles revised, withdrawn and new; unchanged ones\n"
       "                       answer 304 to a request with If-Modified-Since\n"
       "  --every-status N     answer every article with status N and no page\n"
+      "  --busy-after-outage N  answer the first N requests after the outage 503\n"
+      "                       with Retry-After, whatever the number\n"
       "misbehaviour on chosen numbers (LIST: N, N-M, comma-separated):\n"
       "  --no-status-line LIST  answer without the status line\n"
       "  --blank-line LIST      send a blank line before the status line\n"
       "  --no-marker LIST       a page without the <XMLHEADER marker\n"
+      "  --bare-lf LIST         head lines end in a bare line feed, with a\n"
+      "                         Content-Length; the page, without marker, holds\n"
+      "                         an empty CR LF line\n"
       "  --silent LIST          read the request, never answer, never close\n"
       "  --endless LIST         a page without marker that never ends\n"
       "  --drip LIST            send the answer one byte every --drip-ms ms\n"
@@ -202,7 +212,7 @@ std::string SiteUsage() {
       "  kbid=N status=N charset=C encoding=E answer=A title=T description=D\n"
       "  keywords=K kbparents=P, and over TLS tls=full or tls=resumed\n"
       "charset is as declared (empty: none), encoding is the page's real one,\n"
-      "answer is normal, no-status-line, blank-line, no-marker, silent,\n"
+      "answer is normal, no-status-line, blank-line, no-marker, bare-lf, silent,\n"
       "endless, drip, head-then-stall, busy, rate-limited, reset, cut,\n"
       "server-error or bad-request; texts are UTF-8 and\n"
       "empty unless the status is 200. A title broken over two lines is\n"

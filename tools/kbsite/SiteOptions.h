@@ -17,7 +17,7 @@ namespace velt::kbsite {
 
 // How one article's connection behaves.
 enum class Behaviour {
-  Normal, NoStatusLine, BlankLineFirst, NoMarker, Silent, Endless, Drip, HeadThenStall,
+  Normal, NoStatusLine, BlankLineFirst, NoMarker, BareLineFeeds, Silent, Endless, Drip, HeadThenStall,
   // A busy site's: to the first request of a number only (OnlyOnce).
   Busy, RateLimited, ResetOnce, CutOnce,
   ServerError
@@ -43,7 +43,9 @@ struct SiteOptions {
   int outageMs = 3000;
   int revision = 1;  // SiteRevision.h
   int everyStatus = 0;  // when not 0, every article answers this status
-  std::set<int> noStatusLine, blankLineFirst, noMarker, silent, endless, drip, headThenStall;
+  // Answers 503 with Retry-After to this many requests after the outage.
+  int busyAfterOutage = 0;
+  std::set<int> noStatusLine, blankLineFirst, noMarker, bareLineFeeds, silent, endless, drip, headThenStall;
   std::set<int> busy, rateLimited, resetOnce, cutOnce, serverError;
 
   Behaviour BehaviourFor(int number) const;

@@ -88,13 +88,14 @@ bool SiteServer::RefuseForAWhile(int stopFd) {
 }
 
 void SiteServer::Serve(int stopFd) {
-  const SiteContext site{model_, options_, log_, stopFd, tls_.get(), firsts_};
+  const SiteContext site{model_, options_, log_, stopFd, tls_.get(), firsts_, busyLeft_};
   std::list<ConnectionThread> threads;
   int accepted = 0;
   for (;;) {
     if (options_.outageAfter > 0 && accepted == options_.outageAfter) {
       ++accepted;
       if (!RefuseForAWhile(stopFd)) break;
+      busyLeft_ = options_.busyAfterOutage;
     }
     pollfd entries[2] = {{stopFd, POLLIN, 0}, {listenFd_, POLLIN, 0}};
     if (::poll(entries, 2, -1) < 0) {

@@ -39,6 +39,7 @@ class SiteServer {
   TlsContext tls_{nullptr, &SSL_CTX_free};
   int listenFd_ = -1;
   FirstRequests firsts_;
+  std::atomic<int> busyLeft_{0};
 };
 
 }  // namespace velt::kbsite

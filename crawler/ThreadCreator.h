@@ -42,8 +42,9 @@
 // reading of the controls, handed over after the claim, returns only once
 // it has run. So every count and choice still sees the claim and its
 // worker's line, and the claim's outcome is dealt with at the start of the
-// next pass. The choosing queries but the 302 one, whose floor moves, and
-// the claim's transaction statements never change and stay prepared.
+// next pass. The queries for the smallest unfetched and the largest number
+// and the claim's transaction statements never change and stay prepared;
+// the 302 and refresh queries, whose cursors move, are built each time.
 //
 // A claim deletes the number's row and inserts it afresh with RESCODE 0 in
 // one transaction, so a failed insert leaves the old row as it was. A

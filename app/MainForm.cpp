@@ -1,7 +1,10 @@
 #include "app/MainForm.h"
 
 #include <QLineEdit>
+#include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <exception>
 #include <string>
@@ -16,15 +19,21 @@
 #include "app/MessageLog.h"
 #include "app/PaintBox.h"
 #include "app/ResultMemoHits.h"
+#include "session/CrawlProgress.h"
 #include "session/StatusReport.h"
 #include "app/WindowCrawlerHost.h"
 #include "app/WindowFont.h"
 #include "app/WorkerList.h"
 
 namespace velt {
+namespace {
+
+constexpr std::chrono::seconds kProgressLinePeriod{2};
+
+}  // namespace
 
 TMainForm::TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
-                     std::shared_ptr<const ProxyRoutes> proxies, double maxRate, QWidget* parent)
+                     std::shared_ptr<const ProxyRoutes> proxies, double maxRate, int refreshDays, QWidget* parent)
     : QWidget(parent), articleBaseUrl_(articleBaseUrl), proxies_(std::move(proxies)), maxRate_(maxRate) {
   setObjectName(QStringLiteral("MainForm"));
   setFont(MainWindowFont());
@@ -32,7 +41,18 @@ TMainForm::TMainForm(const std::string& databasePath, const std::string& article
   setGeometry(192, 107, 482, 397);
   log_ = std::make_unique<MessageLog>(*ui_.MemLog);
   workers_ = std::make_unique<WorkerList>(*ui_.LboxThreads);
-  host_ = std::make_unique<WindowCrawlerHost>(*ui_.UpdnThreadCount, *ui_.ChkRetry302, *workers_, *log_);
+  progress_ = std::make_unique<CrawlProgress>(CrawlProgress::Clock::now());
+  host_ = std::make_unique<WindowCrawlerHost>(*ui_.UpdnThreadCount, *ui_.ChkRetry302, *ui_.ChkRefresh,
+                                              *ui_.SpinRefreshDays, *workers_, *log_, *progress_);
+  if (refreshDays >= 0) {
+    ui_.ChkRefresh->setChecked(true);
+    ui_.SpinRefreshDays->setValue(refreshDays);
+  }
+  auto* progressTimer = new QTimer(this);
+  connect(progressTimer, &QTimer::timeout, this, [this] {
+    ui_.LblProgress->setText(QString::fromStdString(progress_->Line(CrawlProgress::Clock::now())));
+  });
+  progressTimer->start(kProgressLinePeriod);
   escapeKey_ = std::make_unique<EscapeKeyMonitor>(*this);
   session_ = std::make_unique<CrawlSession>(*host_, *log_);
   resultHits_ = std::make_unique<ResultMemoHits>(*ui_.MemResult);

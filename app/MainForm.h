@@ -27,6 +27,7 @@ namespace velt {
 class CrawlerHost;
 class CrawlSession;
 class EscapeKeyMonitor;
+class CrawlProgress;
 class MessageLog;
 class ResultMemoHits;
 class UrlHandler;
@@ -35,9 +36,12 @@ class WorkerList;
 class TMainForm : public QWidget {
  public:
   // Fetches go through the proxies' routes (direct without them);
-  // `maxRate`: the crawl's fetch starts per second at most, 0 for no cap.
+  // `maxRate`: the crawl's fetch starts per second at most, 0 for no cap;
+  // `refreshDays`, when not negative, turns the refresh's box on with
+  // those days.
   TMainForm(const std::string& databasePath, const std::string& articleBaseUrl,
-            std::shared_ptr<const ProxyRoutes> proxies = nullptr, double maxRate = 0, QWidget* parent = nullptr);
+            std::shared_ptr<const ProxyRoutes> proxies = nullptr, double maxRate = 0, int refreshDays = -1,
+            QWidget* parent = nullptr);
   ~TMainForm() override;
 
   // Stops the crawl and compacts and closes the database, once (the
@@ -66,6 +70,7 @@ class TMainForm : public QWidget {
 
   MainFormControls ui_;
   std::unique_ptr<MessageLog> log_;
+  std::unique_ptr<CrawlProgress> progress_;
   std::unique_ptr<WorkerList> workers_;
   std::unique_ptr<CrawlerHost> host_;
   std::unique_ptr<EscapeKeyMonitor> escapeKey_;

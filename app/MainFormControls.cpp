@@ -8,12 +8,14 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/PaintBox.h"
 #include "app/UpDown.h"
+#include "session/CommandLine.h"  // kMaxRefreshDays
 
 namespace velt {
 namespace {
@@ -134,7 +136,21 @@ void BuildDownloaderTab(MainFormControls& c) {
   c.ChkRetry302 = Named<QCheckBox>("ChkRetry302", QStringLiteral("302なページをリトライ"), c.Panel2);
   c.ChkRetry302->move(200, 8);
   c.ChkRetry302->setChecked(false);
+  // Off by default, as every crawl control: a refresh fetches stored
+  // articles again.
+  c.ChkRefresh = Named<QCheckBox>("ChkRefresh", QStringLiteral("保存済みのページを更新確認"), c.Panel2);
+  c.ChkRefresh->move(200, 27);
+  c.ChkRefresh->setChecked(false);
+  c.SpinRefreshDays = Named<QSpinBox>("SpinRefreshDays", c.Panel2);
+  c.SpinRefreshDays->setRange(0, kMaxRefreshDays);
+  c.SpinRefreshDays->setGeometry(385, 26, 56, 21);
+  c.LblRefreshDays = Label("LblRefreshDays", "日前より古い", c.Panel2, 444, 29);
   tabLayout->addWidget(c.Panel2);
+
+  // The crawl's progress, refreshed articles included, every few seconds.
+  c.LblProgress = Named<QLabel>("LblProgress", QString(), c.TabSheet2);
+  c.LblProgress->setWordWrap(true);
+  tabLayout->addWidget(c.LblProgress);
 
   c.LboxThreads = Named<QListWidget>("LboxThreads", c.TabSheet2);
   c.LboxThreads->setAttribute(Qt::WA_InputMethodEnabled, false);

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLabel;
+class QSpinBox;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -43,6 +44,10 @@ struct MainFormControls {
   QLineEdit* EditThreadCount;
   TUpDown* UpdnThreadCount;
   QCheckBox* ChkRetry302;
+  QCheckBox* ChkRefresh;
+  QSpinBox* SpinRefreshDays;
+  QLabel* LblRefreshDays;
+  QLabel* LblProgress;
   QListWidget* LboxThreads;
   QWidget* TabSheet3;
   QPlainTextEdit* MemLog;

@@ -70,6 +70,11 @@ void MessageLog::WriteLog(const std::string& text, int level) {
 
 void MessageLog::FatalStop() { velt::FatalStop(); }
 
+void MessageLog::Refuse(const std::string& reason) {
+  WriteLog(reason, 1);
+  ShowMessageBox(reason, MbIconStop);
+}
+
 void MessageLog::ProxyRefused(const std::string& why) {
   ShowMessageBox("環境変数で指定されたプロキシを使用できないため、ダウンロードを開始しません。\n" + why, MbIconStop);
 }

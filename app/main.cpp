@@ -24,10 +24,10 @@
 namespace {
 
 int RunWindow(int argc, char* argv[], const std::string& databasePath, const std::string& site,
-              std::shared_ptr<const velt::ProxyRoutes> proxies, double maxRate) {
+              std::shared_ptr<const velt::ProxyRoutes> proxies, double maxRate, int refreshDays) {
   QApplication application(argc, argv);
   velt::ScopedMainThreadWakeup wakeup;
-  velt::TMainForm form(databasePath, site, std::move(proxies), maxRate);
+  velt::TMainForm form(databasePath, site, std::move(proxies), maxRate, refreshDays);
   form.show();
   const int code = QApplication::exec();
   // The window is gone: standard error is left to say why the file was
@@ -79,7 +79,7 @@ int main(int argc, char* argv[]) {
   velt::SetMainThread();
   velt::IgnoreBrokenPipes();  // a cut output must not cut the close short
   velt::NetStartup();
-  const std::string databasePath = velt::IndexDatabasePath();
+  const std::string databasePath = line.database.empty() ? velt::IndexDatabasePath() : line.database;
   int exitCode = 0;
   switch (line.mode) {
     case velt::RunMode::Headless:
@@ -92,7 +92,7 @@ int main(int argc, char* argv[]) {
       exitCode = velt::PrintStatus(databasePath);
       break;
     default:
-      exitCode = RunWindow(argc, argv, databasePath, line.site, proxies, line.maxRate);
+      exitCode = RunWindow(argc, argv, databasePath, line.site, proxies, line.maxRate, line.refreshDays);
       break;
   }
   velt::NetCleanup();

@@ -29,6 +29,7 @@ struct CrawlControls {
   int maxThreads = 0;
   int threadCount = 0;
   bool retry302 = false;
+  int refreshDays = -1;  // off
 };
 
 class ControlsSnapshot {

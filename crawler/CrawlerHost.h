@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "crawler/RefreshFetch.h"
+
 namespace velt {
 
 class CrawlerHost {
@@ -22,7 +24,7 @@ class CrawlerHost {
   // Whether rows last answered with 302 are fetched again.
   virtual bool Retry302() const = 0;
   // From now on the host calls `changed` whenever the user changes what
-  // MaxThreads or Retry302 return, so that an idle dispatcher need not ask
+  // MaxThreads, Retry302 or RefreshDays return, so that an idle dispatcher need not ask
   // again and again. The latest call replaces an earlier one. A host whose
   // controls never change ignores it.
   virtual void WatchControls(std::function<void()> changed) { (void)changed; }
@@ -43,6 +45,12 @@ class CrawlerHost {
   // The number of articles waiting to be fetched again in this run has
   // changed. The window shows nothing of it.
   virtual void RetriesPending(int count) { (void)count; }
+  // Days since a stored row's last fetch after which it is fetched again
+  // (0: every row fetched before this run); negative while refresh is off.
+  virtual int RefreshDays() const { return -1; }
+  // A stored article fetched again was found unchanged or changed, or
+  // withdrawn from the search (RefreshFetch.h).
+  virtual void ArticleRefreshed(Refreshed result) { (void)result; }
   // The disk of the database file is full, and the crawl waits for space
   // (true), or has written a row again (false). The log has its line; the
   // window also shows a message that the user cannot miss.

@@ -18,12 +18,13 @@ namespace velt {
 TDownloadThread::TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                                  const HttpTimeouts& timeouts, std::shared_ptr<FetchOutcomes> outcomes,
                                  std::shared_ptr<ControlsSnapshot> controls,
-                                 std::shared_ptr<const ProxyRoutes> proxies)
+                                 std::shared_ptr<const ProxyRoutes> proxies, std::optional<RefreshOf> refresh)
     : host_(host),
       timeouts_(timeouts),
       outcomes_(std::move(outcomes)),
       controls_(std::move(controls)),
-      proxies_(std::move(proxies)) {
+      proxies_(std::move(proxies)),
+      refresh_(std::move(refresh)) {
   PageInfo.ResCode = 0;
   PageInfo.Kbid = kbid;
   PageInfo.Url = url;
@@ -47,6 +48,7 @@ TDownloadThread::~TDownloadThread() {
 
 void TDownloadThread::ReportEnd() {
   host_.ArticleEnded(PageInfo.ResCode, stored_);
+  if (stored_ && refreshed_ != Refreshed::No) host_.ArticleRefreshed(refreshed_);
   host_.RemoveFromThreadList(this);
   if (controls_) controls_->LineRemoved();
 }
@@ -71,6 +73,11 @@ void TDownloadThread::Execute() {
     return;
   }
   PageInfo.GetEnd = FormatLocalNow(TimeStampFormat);
+  if (refresh_) refreshed_ = RefreshedBy(refresh_->storedCode, PageInfo.ResCode);
+  if (refreshed_ == Refreshed::Gone) {
+    Tell(FetchResult::Held, "");  // written by the dispatcher, if at all
+    return;
+  }
   std::string error;
   if (!WriteRow(error)) {
     Tell(FetchResult::NotStored, error);
@@ -80,10 +87,20 @@ void TDownloadThread::Execute() {
   Tell(FetchResult::Stored, "");
 }
 
+std::string TDownloadThread::RowUpdateSql() const {
+  if (refreshed_ == Refreshed::Unchanged && PageInfo.ResCode == 304) {
+    return BuildFetchTimesUpdateSql(PageInfo.GetBegin, PageInfo.GetEnd, PageInfo.Kbid);
+  }
+  return BuildRowUpdateSql(PageInfo.ResCode, PageInfo.Title, PageInfo.Description, PageInfo.Keywords,
+                           PageInfo.KbParents, PageInfo.GetBegin, PageInfo.GetEnd, PageInfo.Kbid);
+}
+
 void TDownloadThread::Tell(FetchResult result, std::string error) {
   if (!outcomes_) return;
-  FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt, std::move(error)};
-  outcome.storeFull = result == FetchResult::NotStored && IsStoreFullError(outcome.error);
+  const bool storeFull = result == FetchResult::NotStored && IsStoreFullError(error);
+  FetchOutcome outcome{PageInfo.Kbid, PageInfo.Url, result, PageInfo.ResCode, std::nullopt,
+                       std::move(error), storeFull, refresh_, refreshed_, ""};
+  if (result == FetchResult::Held) outcome.heldUpdate = RowUpdateSql();
   if (result == FetchResult::Transient) {
     outcome.retryAfter = ParseRetryAfter(retryAfter_, std::chrono::system_clock::now());
   }
@@ -108,7 +125,7 @@ void TDownloadThread::Fetch() {
 
 void TDownloadThread::FetchThrough(const FetchTarget& target, const ProxyServer* proxy) {
   HttpRequest(
-      target, FetchRequest(target, proxy),
+      target, FetchRequest(target, proxy, refresh_ ? ConditionalHeaderLine(*refresh_) : ""),
       [this](const char* bytes, int count) { return ReceiveChunk(bytes, count); }, timeouts_, proxy);
   std::string answer = Buffer->Take();
   if (!Buffer->StoppedEarly() && IsCutShort(answer)) throw Error(kAnswerCutText);
@@ -117,9 +134,7 @@ void TDownloadThread::FetchThrough(const FetchTarget& target, const ProxyServer*
 }
 
 bool TDownloadThread::WriteRow(std::string& error) {
-  const std::string sql =
-      BuildRowUpdateSql(PageInfo.ResCode, PageInfo.Title, PageInfo.Description, PageInfo.Keywords,
-                        PageInfo.KbParents, PageInfo.GetBegin, PageInfo.GetEnd, PageInfo.Kbid);
+  const std::string sql = RowUpdateSql();
   CriticalSectionGuard hold(DatabaseLock);
   if (!Database) {
     error = "THE DATABASE IS CLOSED";

@@ -16,14 +16,18 @@
 // answer that closed before its Content-Length counts as such a failure,
 // so a cut page is never stored as final. The article counts as stored
 // only once its UPDATE has committed; a failed one is told with its error
-// (FetchResult::NotStored) and leaves the row claimed. The worker logs
-// nothing itself: how its fetch ended goes to the dispatcher's
-// FetchOutcomes, and to the host's ArticleEnded. Through the desktop's
-// proxies (ProxyChain.h) a proxy that cannot be reached gives way to the
-// next before the fetch fails.
+// (FetchResult::NotStored) and leaves the row claimed. A refresh
+// (RefreshFetch.h) works on a row that was not claimed: a transient answer
+// or a failure leaves it as it was, 304 writes only the fetch times, and a
+// gone answer that differs from the row's is not written but handed to the
+// dispatcher (FetchResult::Held), which holds it. The worker logs nothing
+// itself: how its fetch ended goes to the dispatcher's FetchOutcomes, and to
+// the host's ArticleEnded. Through the desktop's proxies (ProxyChain.h) a
+// proxy that cannot be reached gives way to the next before the fetch fails.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "crawler/AnswerBuffer.h"
@@ -31,6 +35,7 @@
 #include "crawler/CrawlerHost.h"
 #include "crawler/FetchOutcomes.h"
 #include "crawler/PageInfo.h"
+#include "crawler/RefreshFetch.h"
 #include "net/Http.h"
 #include "net/ProxyChoice.h"
 #include "platform/Thread.h"
@@ -51,7 +56,8 @@ class TDownloadThread : public Thread {
   TDownloadThread(CrawlerHost& host, const std::string& kbid, const std::string& url,
                   const HttpTimeouts& timeouts = {}, std::shared_ptr<FetchOutcomes> outcomes = nullptr,
                   std::shared_ptr<ControlsSnapshot> controls = nullptr,
-                  std::shared_ptr<const ProxyRoutes> proxies = nullptr);
+                  std::shared_ptr<const ProxyRoutes> proxies = nullptr,
+                  std::optional<RefreshOf> refresh = std::nullopt);
   ~TDownloadThread() override;
 
  protected:
@@ -62,6 +68,9 @@ class TDownloadThread : public Thread {
   void Fetch();
   void FetchThrough(const FetchTarget& target, const ProxyServer* proxy);
   bool WriteRow(std::string& error);
+  // The statement that stores the answer: the whole row, or for 304 only
+  // the fetch times.
+  std::string RowUpdateSql() const;
   void Tell(FetchResult result, std::string error);
   void ReportEnd();  // main thread
 
@@ -72,6 +81,8 @@ class TDownloadThread : public Thread {
   std::shared_ptr<const ProxyRoutes> proxies_;
   std::string retryAfter_;  // the answer's Retry-After field, if it had one
   bool stored_ = false;
+  std::optional<RefreshOf> refresh_;
+  Refreshed refreshed_ = Refreshed::No;
   std::unique_ptr<AnswerBuffer> Buffer;
   std::unique_ptr<TRegExp> RegExp;
   TPageInfo PageInfo;

@@ -13,7 +13,17 @@ std::chrono::seconds BackoffDelay(int retry) {
 
 std::optional<std::string> RetrySchedule::Note(const FetchOutcome& outcome, bool siteFailing, Clock::time_point now) {
   if (outcome.result == FetchResult::Stored) return NoteStored(outcome.kbid, now);
+  // A held answer wrote nothing: as a probe of the disk it proves nothing
+  // and is fetched again like a failed write.
+  const bool probedDisk = pause_ == Pause::StoreFull && outcome.kbid == probe_;
+  if (outcome.result == FetchResult::Held && !probedDisk) return NoteHeld(outcome.kbid, now);
   return NoteMissed(outcome, siteFailing, now);
+}
+
+std::optional<std::string> RetrySchedule::NoteHeld(const std::string& kbid, Clock::time_point now) {
+  numbers_.erase(kbid);  // under way, so not waiting
+  if (pause_ == Pause::Outage) return EndPause(now);
+  return std::nullopt;
 }
 
 std::optional<std::string> RetrySchedule::NoteStored(const std::string& kbid, Clock::time_point now) {
@@ -42,6 +52,7 @@ std::optional<std::string> RetrySchedule::NoteMissed(const FetchOutcome& outcome
   }
   Entry& entry = numbers_[outcome.kbid];
   entry.url = outcome.url;
+  entry.refresh = outcome.refresh;
   const bool probed = pause_ != Pause::None && outcome.kbid == probe_;
   if (probed) probe_.clear();
   // Any answer, "busy" included, says that the site is reachable: from now
@@ -126,7 +137,7 @@ RetrySchedule::Turn RetrySchedule::Next(Clock::time_point now, Retry& retry) {
   } else {
     ++entry.retries;
   }
-  retry = {earliest->first, entry.url};
+  retry = {earliest->first, entry.url, entry.refresh};
   return Turn::Retry;
 }
 

@@ -24,6 +24,10 @@
 // fetched again every StoreFullProbe, none of them giving up, until a row
 // is stored again. Note offers a line as the pause begins and as it ends.
 //
+// A refresh's gone answer that the dispatcher holds (FetchResult::Held)
+// is an answer that wrote nothing: it ends an outage and its number's
+// retries, but not a full disk's pause, whose probe it cannot be.
+//
 // A plain value with the clock handed in; the dispatcher's thread alone
 // uses it.
 #pragma once
@@ -52,6 +56,7 @@ class RetrySchedule {
   struct Retry {
     std::string kbid;
     std::string url;
+    std::optional<RefreshOf> refresh;
   };
 
   // `siteFailing`: the failure watch, with this outcome counted, sees its
@@ -72,6 +77,7 @@ class RetrySchedule {
  private:
   struct Entry {
     std::string url;
+    std::optional<RefreshOf> refresh;
     int retries = 0;  // started so far
     bool waiting = false;
     Clock::time_point due;
@@ -79,6 +85,7 @@ class RetrySchedule {
 
   std::optional<std::string> NoteMissed(const FetchOutcome& outcome, bool siteFailing, Clock::time_point now);
   std::optional<std::string> NoteStored(const std::string& kbid, Clock::time_point now);
+  std::optional<std::string> NoteHeld(const std::string& kbid, Clock::time_point now);
   std::string EndPause(Clock::time_point now);
   std::map<std::string, Entry>::iterator EarliestWaiting();
   void Wait(Entry& entry, Clock::time_point due);

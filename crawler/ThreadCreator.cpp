@@ -1,6 +1,8 @@
 #include "crawler/ThreadCreator.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -24,7 +26,6 @@ TThreadCreator::TThreadCreator(CrawlerHost& host, std::string articleBaseUrl,
       articleBaseUrl_(std::move(articleBaseUrl)),
       proxies_(std::move(proxies)),
       minUnfetched_(SqlMinUnfetchedKbid),
-      minRedirected_(SqlMinRedirectedKbid),
       maxKbid_(SqlMaxKbid),
       pacing_(maxRate) {
   host_.WatchControls([wakeup = wakeup_] { wakeup->Signal(); });
@@ -79,23 +80,127 @@ bool TThreadCreator::RunPass() {
   // lengthens the pass; failures are logged once it is let go.
   std::vector<std::string> errors;
   NextKbid = -1;
+  nextRefresh_.reset();
   {
     CriticalSectionGuard hold(DatabaseLock);
     QueryStep(minUnfetched_, -1, 0, errors);
-    if (NextKbid < 0 && Retry302) QueryStep(minRedirected_, -1, 0, errors);
+    if (NextKbid < 0 && RefreshDays >= 0 && !goneStreak_.Paused()) ChooseRefresh(errors);
+    if (NextKbid < 0 && Retry302) ChooseRedirected(errors);
     if (NextKbid < 0) QueryStep(maxKbid_, KbidFloor, 1, errors);
+    const bool numberLeft = NextKbid > KbidFloor && NextKbid < KbidLimit;
+    refreshDue_ = numberLeft ? RetrySchedule::Clock::time_point::max() : NextRefreshDue(errors);
   }
   for (const std::string& error : errors) {
     Message = error;
     LogError();
   }
   if (NextKbid > KbidFloor && NextKbid < KbidLimit) {
+    claimedThisRun_[NextKbid - KbidFloor] = true;
     pacing_.Started(now);
     retrying_ = false;
     PostToMainThread([this] { ClaimAndStart(); });
     claimHandedOver_ = true;
   }
   return !errors.empty();
+}
+
+void TThreadCreator::ChooseRedirected(std::vector<std::string>& errors) {
+  for (;;) {
+    const std::string query = BuildMinRedirectedKbidAboveSql(redirectedAbove_);
+    QueryStep(query, -1, 0, errors);
+    if (NextKbid <= KbidFloor || NextKbid >= KbidLimit) return;
+    redirectedAbove_ = std::to_string(NextKbid);
+    if (!claimedThisRun_[NextKbid - KbidFloor]) return;
+    NextKbid = -1;  // a new number of this run that answered 302: once is enough
+  }
+}
+
+std::string TThreadCreator::RefreshCutoff() const {
+  if (RefreshDays == 0) return runStart_;
+  return std::min(runStart_, LocalStampDaysAgo(RefreshDays));
+}
+
+RetrySchedule::Clock::time_point TThreadCreator::NextRefreshDue(std::vector<std::string>& errors) {
+  const auto never = RetrySchedule::Clock::time_point::max();
+  if (RefreshDays <= 0 || goneStreak_.Paused()) return never;  // 0: nothing falls due during the run
+  std::string next;
+  if (!QueryText(BuildRefreshNextTimeSql(refreshAt_, runStart_), next, errors)) return never;
+  const auto fetched = TimeOfLocalStamp(next);
+  if (!fetched) return never;
+  // A second late, as fetch times count whole seconds.
+  const std::time_t due = *fetched + static_cast<std::time_t>(RefreshDays) * 86400 + 1;
+  return RetrySchedule::Clock::now() + std::chrono::seconds(std::max<std::time_t>(due - std::time(nullptr), 0));
+}
+
+bool TThreadCreator::QueryText(const std::string& sql, std::string& value, std::vector<std::string>& errors) {
+  Recordset rs;
+  std::string error;
+  if (!Database->OpenQuery(sql, rs, error)) {
+    errors.push_back(error);
+    return false;
+  }
+  value = Database->IsEmpty(rs) ? "" : NullTo(Database->FieldByIndex(rs, 0), std::string()).AsText();
+  Database->CloseQuery(rs);
+  return true;
+}
+
+void TThreadCreator::ChooseRefresh(std::vector<std::string>& errors) {
+  const std::string cutoff = RefreshCutoff();
+  for (;;) {
+    std::string kbid;
+    if (!refreshAt_.empty() && !QueryText(BuildRefreshSameTimeSql(refreshAt_, refreshAbove_), kbid, errors)) return;
+    if (kbid.empty()) {
+      std::string next;
+      if (!QueryText(BuildRefreshNextTimeSql(refreshAt_, cutoff), next, errors) || next.empty()) return;
+      refreshAt_ = next;
+      refreshAbove_ = "000000";
+      continue;
+    }
+    refreshAbove_ = kbid;
+    const int number = std::atoi(kbid.c_str());
+    if (number <= KbidFloor || number >= KbidLimit || claimedThisRun_[number - KbidFloor]) continue;
+    std::string code;
+    if (!QueryText(BuildRowResCodeSql(kbid), code, errors)) return;
+    const int storedCode = std::atoi(code.c_str());
+    if (storedCode == 0) continue;  // claimed meanwhile
+    NextKbid = number;
+    nextRefresh_ = RefreshOf{storedCode, storedCode == 200 ? HttpDateOfLocalStamp(refreshAt_) : ""};
+    return;
+  }
+}
+
+void TThreadCreator::NoteRefresh(const FetchOutcome& outcome) {
+  if (outcome.refreshed == Refreshed::Gone) {
+    if (goneStreak_.Hold(outcome.heldUpdate)) {
+      Log("REFRESH PAUSED: " + std::to_string(GoneStreak::Limit) +
+              " STORED ARTICLES IN A ROW ANSWERED AS GONE; THE SITE IS TAKEN AS BROKEN AND NONE OF THEM CHANGES",
+          1);
+    }
+  } else if (outcome.result == FetchResult::Stored && (outcome.resCode == 200 || outcome.resCode == 304)) {
+    WriteWithdrawals(goneStreak_.Release());
+  }
+}
+
+void TThreadCreator::WriteWithdrawals(const std::vector<std::string>& updates) {
+  if (updates.empty()) return;
+  std::vector<std::string> errors;
+  withdrawn_ = 0;
+  {
+    CriticalSectionGuard hold(DatabaseLock);
+    for (const std::string& update : updates) {
+      std::string error;
+      if (Database->ExecSQL(update, error)) {
+        ++withdrawn_;
+      } else {
+        errors.push_back(error);
+      }
+    }
+  }
+  // The row keeps its texts and is fetched again at the next refresh.
+  for (const std::string& error : errors) LogWriteFailure(error);
+  Synchronize([this] {
+    for (int i = 0; i < withdrawn_; ++i) host_.ArticleRefreshed(Refreshed::Gone);
+  });
 }
 
 void TThreadCreator::HearOutcomes() {
@@ -125,10 +230,8 @@ void TThreadCreator::HearOutcome(const FetchOutcome& outcome) {
     Synchronize([this] { host_.CrawlHalted(Message); });
     return;
   }
-  if (outcome.result == FetchResult::NotStored) {
-    const std::string cause = outcome.error.substr(0, outcome.error.find(';'));
-    if (writeFailures_.insert(cause).second) Log("ROW NOT STORED: " + cause, 1);
-  }
+  if (outcome.result == FetchResult::NotStored) LogWriteFailure(outcome.error);
+  NoteRefresh(outcome);
   const auto now = RetrySchedule::Clock::now();
   // The site answered a fetch whose row was not written: no fetch failure.
   const bool noAnswer = outcome.result == FetchResult::Failed || outcome.result == FetchResult::Transient;
@@ -152,6 +255,11 @@ void TThreadCreator::AskDesktop() {
   desktopLine_ = std::move(line);
 }
 
+void TThreadCreator::LogWriteFailure(const std::string& error) {
+  const std::string cause = error.substr(0, error.find(';'));
+  if (writeFailures_.insert(cause).second) Log("ROW NOT STORED: " + cause, 1);
+}
+
 void TThreadCreator::Log(const std::string& text, std::uint8_t level) {
   Message = text;
   MessageLevel = level;
@@ -166,7 +274,8 @@ bool TThreadCreator::ClaimFailed() {
   return true;
 }
 
-void TThreadCreator::QueryStep(PreparedSql& statement, std::int32_t defaultValue, std::int32_t addend,
+template <typename Statement>
+void TThreadCreator::QueryStep(Statement& statement, std::int32_t defaultValue, std::int32_t addend,
                                std::vector<std::string>& errors) {
   Recordset rs;
   std::string error;
@@ -193,13 +302,14 @@ void TThreadCreator::ReadControls() {
 }
 
 CrawlControls TThreadCreator::HostControls() const {
-  return {host_.MaxThreads(), host_.ThreadCount(), host_.Retry302()};
+  return {host_.MaxThreads(), host_.ThreadCount(), host_.Retry302(), host_.RefreshDays()};
 }
 
 void TThreadCreator::UseControls(const CrawlControls& controls) {
   MaxThreads = controls.maxThreads;
   ThreadCount = controls.threadCount;
   Retry302 = controls.retry302;
+  RefreshDays = controls.refreshDays;
 }
 
 void TThreadCreator::LogMessage() { host_.WriteLog(Message, MessageLevel); }
@@ -215,7 +325,11 @@ void TThreadCreator::ClaimAndStart() {
     if (retrying_) {
       // The row is still claimed from its first fetch.
       Claimed = true;
-      StartWorker(retry_.kbid, retry_.url);
+      StartWorker(retry_.kbid, retry_.url, retry_.refresh);
+    } else if (nextRefresh_) {
+      Claimed = true;  // a refresh claims nothing
+      const std::string kbid = std::to_string(NextKbid);
+      StartWorker(kbid, articleBaseUrl_ + kbid, nextRefresh_);
     } else {
       const std::string kbid = std::to_string(NextKbid);
       const std::string url = articleBaseUrl_ + kbid;
@@ -223,7 +337,7 @@ void TThreadCreator::ClaimAndStart() {
         CriticalSectionGuard hold(DatabaseLock);
         Claimed = claim_.Claim(*Database, kbid, url, Message);
       }
-      if (Claimed) StartWorker(kbid, url);
+      if (Claimed) StartWorker(kbid, url, std::nullopt);
     }
   } catch (...) {
     claimError_ = std::current_exception();
@@ -231,10 +345,12 @@ void TThreadCreator::ClaimAndStart() {
   controls_->Offer(HostControls());
 }
 
-void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url) {
+void TThreadCreator::StartWorker(const std::string& kbid, const std::string& url,
+                                 const std::optional<RefreshOf>& refresh) {
   // A worker whose thread cannot be made must still take its line away,
   // or the window would wait for it forever when it closes.
-  auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, outcomes_, controls_, proxies_);
+  auto worker =
+      std::make_unique<TDownloadThread>(host_, kbid, url, HttpTimeouts{}, outcomes_, controls_, proxies_, refresh);
   worker->Start();
   worker.release();  // it frees itself when its run ends
 }
@@ -262,7 +378,8 @@ RetrySchedule::Clock::time_point TThreadCreator::IdleUntil() const {
   if (ThreadCount >= MaxThreads) return RetrySchedule::Clock::time_point::max();  // until a change
   const auto now = RetrySchedule::Clock::now();
   const auto paced = pacing_.NextStart();
-  return std::min(paced > now ? paced : RetrySchedule::Clock::time_point::max(), retries_.WakeTime(now));
+  const auto never = RetrySchedule::Clock::time_point::max();
+  return std::min({paced > now ? paced : never, refreshDue_ > now ? refreshDue_ : never, retries_.WakeTime(now)});
 }
 
 }  // namespace velt

@@ -4,6 +4,9 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 
@@ -17,6 +20,7 @@ namespace {
 // Spelt as the desktop shortcuts that users already have pass it; the
 // program reads nothing from it and must go on accepting it.
 constexpr char kLauncherArgument[] = "/starup";
+constexpr char kHelpOption[] = "--help";
 
 // A decimal number above 0 with an optional fraction ("2", "0.5"), at most
 // a thousand.
@@ -44,8 +48,127 @@ std::optional<int> ReadNumber(const std::string& text, long long low, long long 
   return static_cast<int>(value);
 }
 
-// The options read so far, by name, with their values.
-class Options {
+auto NumberFrom(long long low, long long high) {
+  return [low, high](const std::string& text) { return ReadNumber(text, low, high); };
+}
+
+using OptionReader = std::function<std::string(const std::string& value, CommandLine& line)>;
+
+// Stores what `read` makes of the value in the member, or refuses the
+// value with `refusal` when it makes nothing.
+template <typename T, typename Read>
+OptionReader Into(T CommandLine::*member, Read read, std::string refusal) {
+  return [member, read, refusal](const std::string& value, CommandLine& line) {
+    const auto made = read(value);
+    if (!made) return refusal;
+    line.*member = *made;
+    return std::string();
+  };
+}
+
+using Modes = std::initializer_list<RunMode>;
+constexpr Modes kCrawlModes = {RunMode::Window, RunMode::Headless};
+constexpr Modes kEveryMode = {RunMode::Window, RunMode::Headless, RunMode::Search, RunMode::Status};
+
+// One option: its name, the name of its value (none for a switch), the way
+// of running it chooses, if any, the ways of running it belongs to, its
+// help text's lines and how its value is read ("" or why it is refused).
+struct Option {
+  std::string name;
+  std::string valueName;
+  std::optional<RunMode> chooses;
+  std::vector<RunMode> belongs;
+  std::vector<std::string> help;
+  OptionReader read;
+};
+
+const std::vector<Option>& Options() {
+  static const std::vector<Option> options = {
+      {"--site", "URL", std::nullopt, kCrawlModes,
+       {"crawl this site in this run instead of", std::string("  ") + ArticleBaseUrl,
+        "(http:// or https://, the host with an optional :port, and the",
+        "path up to the article number; at most " + std::to_string(kMaxSiteBaseUrlLength) + " characters)"},
+       [](const std::string& value, CommandLine& line) {
+         const std::string why = SiteBaseUrlError(value);
+         if (!why.empty()) return "--site " + value + ": " + why;
+         line.site = value;
+         return std::string();
+       }},
+      {"--proxy", "URL|direct", std::nullopt, kCrawlModes,
+       {"fetch through this proxy in this run, for http:// and https://",
+        "alike: http://, socks5:// or socks5h://[user:password@]host[:port]",
+        "(port " + std::to_string(kDefaultProxyPort) + " when none is given), or with \"direct\" through",
+        "none; without it the environment's http_proxy, https_proxy,",
+        "all_proxy and no_proxy decide, else the desktop's settings or PAC script"},
+       [](const std::string& value, CommandLine& line) {
+         if (value.empty()) return "--proxy needs a proxy URL or " + std::string(kNoProxyOption);
+         line.proxy = value;
+         return std::string();
+       }},
+      {"--max-rate", "N", std::nullopt, kCrawlModes,
+       {"start at most N fetches a second over all downloads, retries",
+        "included (fractions such as 0.5 allowed; default no cap), for",
+        "sites that must not be loaded"},
+       Into(&CommandLine::maxRate, ReadRate,
+            "--max-rate needs a number of fetches per second above 0 and at most 1000, such as 2 or 0.5")},
+      {"--refresh", "DAYS", std::nullopt, kCrawlModes,
+       {"fetch stored articles again whose last fetch is older than DAYS",
+        "days (0: every one fetched before this run), after the numbers",
+        "still to fetch and before new ones; unchanged ones cost a short",
+        "answer, withdrawn ones leave the search"},
+       Into(&CommandLine::refreshDays, NumberFrom(0, kMaxRefreshDays),
+            "--refresh needs a number of days from 0 to " + std::to_string(kMaxRefreshDays))},
+      {"--database", "FILE", std::nullopt, kEveryMode,
+       {"open or create this database file instead of the default one;",
+        "one file holds one site's articles"},
+       [](const std::string& value, CommandLine& line) {
+         if (value.empty()) return std::string("--database needs a file name");
+         line.database = std::filesystem::absolute(value).lexically_normal().string();
+         return std::string();
+       }},
+      {"--headless", "", RunMode::Headless, {RunMode::Headless},
+       {"crawl without a window: the log and a progress line every",
+        "10 seconds go to standard output; Ctrl+C or SIGTERM stops the",
+        "crawl as closing the window does (a second Ctrl+C ends at once)"},
+       nullptr},
+      {"--threads", "N", std::nullopt, {RunMode::Headless},
+       {"downloads at once, 0 to 30 (default " + std::to_string(CommandLine::DefaultHeadlessThreads) + ")"},
+       Into(&CommandLine::threads, NumberFrom(0, 30), "--threads needs a number from 0 to 30")},
+      {"--retry-302", "", std::nullopt, {RunMode::Headless},
+       {"fetch articles last answered 302 again, each once a run"},
+       [](const std::string&, CommandLine& line) {
+         line.retry302 = true;
+         return std::string();
+       }},
+      {"--for", "SECONDS", std::nullopt, {RunMode::Headless},
+       {"stop the crawl after this many seconds"},
+       Into(&CommandLine::forSeconds, NumberFrom(1, INT_MAX), "--for needs a number of seconds of at least 1")},
+      {"--search", "\"TERMS\"", RunMode::Search, {RunMode::Search},
+       {"print the search result for these LIKE patterns (below),", "as the Search tab shows it"},
+       [](const std::string& value, CommandLine& line) {
+         line.searchTerms = value;
+         return std::string();
+       }},
+      {"--format", "FORMAT", std::nullopt, {RunMode::Search},
+       {"how --search prints the hits: text (default) as the Search",
+        "tab shows them; csv (RFC 4180, UTF-8 with byte-order mark),",
+        "tsv or json (an array of objects), each with the columns",
+        "KBID, URL, TITLE, DESCRIPTION, KEYWORDS"},
+       Into(&CommandLine::searchFormat, HitFormatNamed, "--format needs text, csv, tsv or json")},
+      {"--status", "", RunMode::Status, {RunMode::Status}, {"print the download status report"}, nullptr},
+      {kHelpOption, "", RunMode::Help, {}, {"print this text"}, nullptr},
+  };
+  return options;
+}
+
+const Option* OptionNamed(const std::string& name) {
+  for (const Option& option : Options())
+    if (option.name == name) return &option;
+  return nullptr;
+}
+
+// The options given, in the order of the table, with their values.
+class GivenOptions {
  public:
   // Splits "--name=value" and takes the value from the next argument for
   // options that need one. False with a message for what is not an option.
@@ -58,21 +181,23 @@ class Options {
       }
       const size_t equals = argument.find('=');
       const std::string name = argument.substr(0, equals);
-      if (!kTakesValue.contains(name)) {
+      const Option* option = OptionNamed(name);
+      if (!option) {
         error = "unknown option " + name;
         return false;
       }
+      const bool takesValue = !option->valueName.empty();
       std::optional<std::string> value;
       if (equals != std::string::npos) {
         value = argument.substr(equals + 1);
-      } else if (kTakesValue.at(name) && i + 1 < arguments.size()) {
+      } else if (takesValue && i + 1 < arguments.size()) {
         value = arguments[++i];
       }
-      if (kTakesValue.at(name) != value.has_value()) {
+      if (takesValue != value.has_value()) {
         error = name + (value ? " takes no value" : " needs a value");
         return false;
       }
-      if (!values_.emplace(name, value.value_or("")).second) {
+      if (!values_.emplace(option, value.value_or("")).second) {
         error = name + " is given twice";
         return false;
       }
@@ -80,112 +205,76 @@ class Options {
     return true;
   }
 
-  bool Has(const std::string& name) const { return values_.contains(name); }
-  const std::string& Value(const std::string& name) const { return values_.at(name); }
+  bool Has(const std::string& name) const { return values_.contains(OptionNamed(name)); }
+  const std::map<const Option*, std::string>& Values() const { return values_; }
   const std::vector<std::string>& Loose() const { return loose_; }
 
  private:
-  // Every option, and whether it takes a value.
-  inline static const std::map<std::string, bool> kTakesValue = {
-      {"--site", true},     {"--proxy", true},     {"--headless", false}, {"--threads", true}, {"--retry-302", false},
-      {"--for", true},      {"--search", true},    {"--format", true},    {"--status", false}, {"--help", false},
-      {"--max-rate", true},
-  };
-  std::map<std::string, std::string> values_;
+  std::map<const Option*, std::string> values_;
   std::vector<std::string> loose_;
 };
 
-bool ReadMode(const Options& options, RunMode& mode, std::string& error) {
-  const std::pair<const char*, RunMode> modes[] = {
-      {"--headless", RunMode::Headless}, {"--search", RunMode::Search}, {"--status", RunMode::Status}};
+bool ReadMode(const GivenOptions& given, RunMode& mode, std::string& error) {
   mode = RunMode::Window;
-  for (const auto& [name, candidate] : modes) {
-    if (!options.Has(name)) continue;
+  for (const Option& option : Options()) {
+    if (!option.chooses || !given.Has(option.name)) continue;
     if (mode != RunMode::Window) {
       error = "--headless, --search and --status exclude each other";
       return false;
     }
-    mode = candidate;
+    mode = *option.chooses;
   }
   return true;
 }
 
-// Each option that only some ways of running take, with those ways.
-bool CheckBelonging(const Options& options, RunMode mode, std::string& error) {
-  for (const char* name : {"--threads", "--retry-302", "--for"}) {
-    if (options.Has(name) && mode != RunMode::Headless) {
-      error = std::string(name) + " needs --headless";
+// Where an option belongs, as a refusal names it.
+std::string BelongingText(const Option& option) {
+  const std::vector<RunMode> crawl = kCrawlModes;
+  if (option.belongs == crawl) return " applies to the window and to --headless only";
+  if (option.belongs == std::vector<RunMode>{RunMode::Headless}) return " needs --headless";
+  return " needs --search";
+}
+
+bool CheckBelonging(const GivenOptions& given, RunMode mode, std::string& error) {
+  for (const auto& [option, value] : given.Values()) {
+    if (std::find(option->belongs.begin(), option->belongs.end(), mode) == option->belongs.end()) {
+      error = option->name + BelongingText(*option);
       return false;
     }
   }
-  if (options.Has("--format") && mode != RunMode::Search) {
-    error = "--format needs --search";
-    return false;
-  }
-  for (const char* name : {"--site", "--proxy", "--max-rate"}) {
-    if (options.Has(name) && mode != RunMode::Window && mode != RunMode::Headless) {
-      error = std::string(name) + " applies to the window and to --headless only";
-      return false;
-    }
-  }
-  if (mode != RunMode::Window && !options.Loose().empty()) {
-    error = "unexpected argument " + options.Loose().front();
+  if (mode != RunMode::Window && !given.Loose().empty()) {
+    error = "unexpected argument " + given.Loose().front();
     return false;
   }
   return true;
 }
 
-bool ReadValues(const Options& options, CommandLine& line, std::string& error) {
-  if (options.Has("--site")) {
-    const std::string why = SiteBaseUrlError(options.Value("--site"));
-    if (!why.empty()) {
-      error = "--site " + options.Value("--site") + ": " + why;
-      return false;
-    }
-    line.site = options.Value("--site");
-  }
-  if (options.Has("--proxy")) {
-    if (options.Value("--proxy").empty()) {
-      error = "--proxy needs a proxy URL or " + std::string(kNoProxyOption);
-      return false;
-    }
-    line.proxy = options.Value("--proxy");
-  }
-  if (options.Has("--threads")) {
-    const auto threads = ReadNumber(options.Value("--threads"), 0, 30);
-    if (!threads) {
-      error = "--threads needs a number from 0 to 30";
-      return false;
-    }
-    line.threads = *threads;
-  }
-  if (options.Has("--for")) {
-    const auto seconds = ReadNumber(options.Value("--for"), 1, INT_MAX);
-    if (!seconds) {
-      error = "--for needs a number of seconds of at least 1";
-      return false;
-    }
-    line.forSeconds = *seconds;
-  }
-  if (options.Has("--max-rate")) {
-    const auto rate = ReadRate(options.Value("--max-rate"));
-    if (!rate) {
-      error = "--max-rate needs a number of fetches per second above 0 and at most 1000, such as 2 or 0.5";
-      return false;
-    }
-    line.maxRate = *rate;
-  }
-  line.retry302 = options.Has("--retry-302");
-  if (options.Has("--search")) line.searchTerms = options.Value("--search");
-  if (options.Has("--format")) {
-    const auto format = HitFormatNamed(options.Value("--format"));
-    if (!format) {
-      error = "--format needs text, csv, tsv or json";
-      return false;
-    }
-    line.searchFormat = *format;
+bool ReadValues(const GivenOptions& given, CommandLine& line, std::string& error) {
+  for (const Option& option : Options()) {
+    const auto found = given.Values().find(&option);
+    if (found == given.Values().end() || !option.read) continue;
+    error = option.read(found->second, line);
+    if (!error.empty()) return false;
   }
   return true;
+}
+
+// The help's lines of an option: its name and value in a column of their
+// own, the text beside.
+std::string OptionHelp(const Option& option) {
+  constexpr size_t kColumn = 20;
+  std::string label = "  " + option.name + (option.valueName.empty() ? "" : " " + option.valueName);
+  std::string text;
+  for (const std::string& line : option.help) {
+    if (label.size() + 1 > kColumn) {
+      text += label + "\n";
+      label.clear();
+    }
+    label.resize(kColumn, ' ');
+    text += label + line + "\n";
+    label.clear();
+  }
+  return text;
 }
 
 // How the search reads its terms; the README carries the same text.
@@ -209,60 +298,42 @@ constexpr char kLikeSyntaxText[] =
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
   line = CommandLine();
   line.site = ArticleBaseUrl;  // the one place that chooses the build's site
-  Options options;
-  if (!options.Read(arguments, error)) return false;
-  if (options.Has("--help")) {
+  GivenOptions given;
+  if (!given.Read(arguments, error)) return false;
+  if (given.Has(kHelpOption)) {
     line.mode = RunMode::Help;
     return true;
   }
-  return ReadMode(options, line.mode, error) && CheckBelonging(options, line.mode, error) &&
-         ReadValues(options, line, error);
+  return ReadMode(given, line.mode, error) && CheckBelonging(given, line.mode, error) &&
+         ReadValues(given, line, error);
+}
+
+std::vector<std::string> OptionNames() {
+  std::vector<std::string> names;
+  for (const Option& option : Options()) names.push_back(option.name);
+  return names;
 }
 
 std::string UsageText(const std::string& programName) {
   const std::string& p = programName;
-  return "Usage: " + p + " [--site URL] [--proxy URL|direct] [--max-rate N]\n"
-         "       " + p + " --headless [--threads N] [--retry-302] [--site URL] [--proxy URL|direct]\n"
-         "       " + std::string(p.size(), ' ') + "            [--max-rate N] [--for SECONDS]\n"
-         "       " + p + " --search \"TERMS\" [--format text|csv|tsv|json]\n"
-         "       " + p + " --status\n"
+  const std::string indent(p.size(), ' ');
+  std::string options;
+  for (const Option& option : Options()) options += OptionHelp(option);
+  return "Usage: " + p + " [--site URL] [--proxy URL|direct] [--max-rate N] [--refresh DAYS]\n"
+         "       " + indent + " [--database FILE]\n"
+         "       " + p + " --headless [--threads N] [--retry-302] [--for SECONDS]\n"
+         "       " + indent + "            [--site URL] [--proxy URL|direct] [--max-rate N]\n"
+         "       " + indent + "            [--refresh DAYS] [--database FILE]\n"
+         "       " + p + " --search \"TERMS\" [--format text|csv|tsv|json] [--database FILE]\n"
+         "       " + p + " --status [--database FILE]\n"
          "       " + p + " --help\n"
          "\n"
-         "Without options the window opens.\n"
-         "  --site URL        crawl this site in this run instead of\n"
-         "                    " + ArticleBaseUrl + "\n"
-         "                    (http:// or https://, the host with an optional :port, and the\n"
-         "                    path up to the article number; at most " +
-         std::to_string(kMaxSiteBaseUrlLength) + " characters)\n"
-         "  --proxy URL       fetch through this proxy in this run, for http:// and\n"
-         "                    https:// alike: http://, socks5:// or socks5h://\n"
-         "                    [user:password@]host[:port] (port " +
-         std::to_string(kDefaultProxyPort) + " when none is given); without it\n"
-         "                    the environment's http_proxy, https_proxy, all_proxy and\n"
-         "                    no_proxy decide, else the desktop's settings or PAC script\n"
-         "  --proxy direct    fetch without a proxy, whatever the environment or desktop say\n"
-         "  --headless        crawl without a window: the log and a progress line every\n"
-         "                    10 seconds go to standard output; Ctrl+C or SIGTERM stops the\n"
-         "                    crawl as closing the window does (a second Ctrl+C ends at once)\n"
-         "  --threads N       downloads at once, 0 to 30 (default " +
-         std::to_string(CommandLine::DefaultHeadlessThreads) + ")\n"
-         "  --retry-302       fetch articles last answered 302 again\n"
-         "  --for SECONDS     stop the crawl after this many seconds\n"
-         "  --max-rate N      start at most N fetches a second over all downloads, retries\n"
-         "                    included (fractions such as 0.5 allowed; default no cap), for\n"
-         "                    sites that must not be loaded\n"
-         "  --search \"TERMS\"  print the search result for these LIKE patterns (below),\n"
-         "                    as the Search tab shows it\n"
-         "  --format FORMAT   how --search prints the hits: text (default) as the Search\n"
-         "                    tab shows them; csv (RFC 4180, UTF-8 with byte-order mark),\n"
-         "                    tsv or json (an array of objects), each with the columns\n"
-         "                    KBID, URL, TITLE, DESCRIPTION, KEYWORDS\n"
-         "  --status          print the download status report\n"
-         "  --help            print this text\n"
-         "\n" + std::string(kLikeSyntaxText) +
+         "Without options the window opens.\n" +
+         options + "\n" + std::string(kLikeSyntaxText) +
          "\n"
          "Exit codes: 0 done; 1 the database did not open, a query failed, or the file\n"
-         "was not closed cleanly; 2 the command line was refused.\n";
+         "was not closed cleanly; 2 the command line was refused, or the database file\n"
+         "holds another site's articles (nothing was opened or claimed).\n";
 }
 
 }  // namespace velt

@@ -1,25 +1,12 @@
 // The program's command line.
 //
 // Without options, or with only the launcher's "/starup", the window opens
-// as always. The options:
-//   --site URL           the site to crawl in this run instead of the
-//                        build's (window or --headless; net/FetchTarget.h
-//                        says which URLs serve)
-//   --proxy URL|direct   fetch through this proxy in this run instead of
-//                        the environment's, or through none (window or
-//                        --headless; net/ProxyChoice.h's
-//                        ChooseProxyRoutes checks the value)
-//   --headless           crawl without a window
-//     --threads N        downloads at once, 0 to 30
-//     --retry-302        fetch rows last answered 302 again
-//     --for SECONDS      end the crawl after this time
-//   --max-rate N         fetch starts per second at most, over all
-//                        downloads (window or --headless; fractions allowed)
-//   --search "TERMS"     print the search's result and end
-//     --format FORMAT    text (the result memo's lines), csv, tsv or json
-//                        (HitExport.h)
-//   --status             print the status report and end
-//   --help               print the usage text and end
+// as always. Every option is one row of the table in CommandLine.cpp: its
+// name, its value, the ways of running it belongs to, its help text and
+// how its value is read; --help prints the table. --headless, --search
+// and --status choose the way of running; --site, --proxy, --max-rate and
+// --refresh belong to the window and --headless, --database to every way,
+// --threads, --retry-302 and --for to --headless, --format to --search.
 // A value may also follow its option after "=". An option that does not
 // exist, one given twice, a missing or bad value, an option that does not
 // belong to the chosen way of running, or an argument without "--" outside
@@ -36,10 +23,13 @@
 
 namespace velt {
 
+inline constexpr int kMaxRefreshDays = 36500;
+
 enum class RunMode { Window, Headless, Search, Status, Help };
 
 struct CommandLine {
   static constexpr int DefaultHeadlessThreads = 5;
+  static constexpr int NoRefresh = -1;
 
   RunMode mode = RunMode::Window;
   std::string site;  // the article base URL to crawl: --site's, else the build's
@@ -48,6 +38,8 @@ struct CommandLine {
   bool retry302 = false;
   int forSeconds = 0;  // 0: until a stop signal
   double maxRate = 0;  // 0: no cap
+  int refreshDays = NoRefresh;  // stored articles fetched longer ago than this are fetched again
+  std::string database;  // the database file, absolute; empty: the default one
   std::string searchTerms;
   HitFormat searchFormat = HitFormat::Text;
 };
@@ -55,6 +47,9 @@ struct CommandLine {
 // Reads the arguments after the program's name. On false `error` says
 // what is wrong, naming the option.
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line, std::string& error);
+
+// The names of the options, in the order --help lists them.
+std::vector<std::string> OptionNames();
 
 // The text --help prints: every option, the search's LIKE patterns, the
 // build's site, the exit codes.

@@ -2,7 +2,9 @@
 // result (200, 302, anything else), apart from the fetches that failed or
 // were answered as busy (not stored; a healthy site has none), the
 // articles waiting to be fetched again, the pace of stored answers over
-// the last interval and the highest number claimed in this run.
+// the last interval and the highest number claimed in this run; with a
+// refresh also the stored articles fetched again, by what they proved:
+// unchanged, changed, withdrawn.
 //
 // Line gives the progress line for the interval since the previous call
 // (or since construction) and begins the next interval. Main thread only.
@@ -12,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "crawler/RefreshFetch.h"
+
 namespace velt {
 
 class CrawlProgress {
@@ -20,9 +24,11 @@ class CrawlProgress {
 
   explicit CrawlProgress(Clock::time_point start) : intervalStart_(start) {}
 
-  void Claimed(int number);
+  // A worker's URL, which ends with the six digits of its number.
+  void Claimed(const std::string& url);
   void Ended(int resCode, bool stored);
   void RetriesPending(int count) { retriesPending_ = count; }
+  void Refreshed(velt::Refreshed result);
   std::string Line(Clock::time_point now);
 
  private:
@@ -31,6 +37,9 @@ class CrawlProgress {
   std::int64_t other_ = 0;
   std::int64_t missed_ = 0;
   int retriesPending_ = 0;
+  std::int64_t unchanged_ = 0;
+  std::int64_t changed_ = 0;
+  std::int64_t withdrawn_ = 0;
   int highest_ = 0;
   std::int64_t storedBeforeInterval_ = 0;
   Clock::time_point intervalStart_;

@@ -3,7 +3,9 @@
 //
 // Open opens the index database on the path (the file is made when it is
 // missing) and logs "CONNECTED:" with the path, or the error followed by
-// the fatal notice. Start runs the index upkeep, then starts the
+// the fatal notice. Start runs the index upkeep, refuses a site whose host
+// is not the file's (FileSite.h: the log's Refuse, and Refused answers
+// true; a moved site is logged), then starts the
 // dispatcher on the host with the run's article base URL and proxy routes,
 // logs where the proxies came from and which serves which scheme ("NO
 // PROXY" when none does; nothing without routes, and the dispatcher's line
@@ -48,12 +50,18 @@ class CrawlSession {
   // Returns whether the database had been open and was compacted and
   // closed cleanly; otherwise `error` says why not.
   bool Shutdown(std::string& error);
+  // Whether Start refused the site, as the file holds another's articles.
+  bool Refused() const { return refused_; }
 
  private:
   CrawlerHost& host_;
   RunLog& log_;
   std::unique_ptr<TThreadCreator> ThreadCreator;  // the dispatcher, once started
+  bool SiteBelongs(const std::string& articleBaseUrl);
+
+  std::string databasePath_;
   bool started_ = false;
+  bool refused_ = false;
 };
 
 }  // namespace velt

@@ -13,4 +13,6 @@ void HeadlessLog::WriteLog(const std::string& text, int level) {
 
 void HeadlessLog::FatalStop() { std::fprintf(stderr, "%s\n", FatalStopText); }
 
+void HeadlessLog::Refuse(const std::string& reason) { std::fprintf(stderr, "%s\n", reason.c_str()); }
+
 }  // namespace velt

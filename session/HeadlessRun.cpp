@@ -23,6 +23,12 @@ std::string MaxRateText(double maxRate) {
   return text;
 }
 
+std::string RefreshText(int refreshDays) {
+  if (refreshDays < 0) return "";
+  return ", REFRESHING ARTICLES FETCHED " +
+         (refreshDays == 0 ? std::string("BEFORE THIS RUN") : "OVER " + std::to_string(refreshDays) + " DAYS AGO");
+}
+
 // Serves the crawl's main-thread steps until a stop signal, the end of
 // the run's time or a halted crawl, writing a progress line every interval.
 void ServeUntilStopped(const CommandLine& line, const HeadlessCrawlerHost& host, CrawlProgress& progress,
@@ -51,10 +57,10 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath,
   CatchStopSignals();
   HeadlessLog log;
   CrawlProgress progress(Clock::now());
-  HeadlessCrawlerHost host(line.threads, line.retry302, log, progress);
+  HeadlessCrawlerHost host(line.threads, line.retry302, line.refreshDays, log, progress);
   const std::string& site = line.site;
   log.WriteLog("HEADLESS CRAWL OF " + site + " WITH " + std::to_string(line.threads) + " THREADS" +
-                   (line.retry302 ? ", RETRYING 302" : "") + MaxRateText(line.maxRate),
+                   (line.retry302 ? ", RETRYING 302" : "") + MaxRateText(line.maxRate) + RefreshText(line.refreshDays),
                0);
 
   CrawlSession session(host, log);
@@ -72,6 +78,7 @@ int RunHeadless(const CommandLine& line, const std::string& databasePath,
   const bool closed = session.Shutdown(error);
   if (opened) log.WriteLog(closed ? "DATABASE COMPACTED AND CLOSED" : error, closed ? 0 : 1);
   log.WriteLog(progress.Line(Clock::now()), 0);
+  if (session.Refused()) return 2;
   return (started || stoppedBeforeTheCrawl) && closed && !host.Halted() ? 0 : 1;
 }
 

@@ -9,7 +9,8 @@
 // compacted and closed; a final progress line ends the output.
 //
 // Returns the exit code: 0 when the database opened, its start-up ran and
-// it was compacted and closed cleanly, 1 otherwise. Needs no display and
+// it was compacted and closed cleanly, 2 when the file holds another
+// site's articles (nothing was claimed), 1 otherwise. Needs no display and
 // no Qt application. Main thread only (platform/MainThread.h's main
 // thread), once per process.
 #pragma once

@@ -18,6 +18,26 @@ const std::string SqlSearchSelect =
 const std::string SqlSearchConditionPrefix =
     "LEFT(" + JoinedSearchableColumns("&") + "," + std::to_string(SearchableTextLength) + ") LIKE ";
 
+std::string BuildMinRedirectedKbidAboveSql(const std::string& kbid) {
+  return FillFormat(SqlMinRedirectedKbidAboveFormat, {SqlQuote(kbid)});
+}
+
+std::string BuildRowUrlSql(const std::string& kbid) { return FillFormat(SqlRowUrlFormat, {SqlQuote(kbid)}); }
+
+std::string BuildFetchTimesUpdateSql(const std::string& getBegin, const std::string& getEnd, const std::string& kbid) {
+  return FillFormat(SqlUpdateFetchTimesFormat, {SqlQuote(getBegin), SqlQuote(getEnd), SqlQuote(kbid)});
+}
+
+std::string BuildRefreshSameTimeSql(const std::string& getBegin, const std::string& aboveKbid) {
+  return FillFormat(SqlRefreshSameTimeFormat, {SqlQuote(getBegin), SqlQuote(aboveKbid)});
+}
+
+std::string BuildRefreshNextTimeSql(const std::string& afterGetBegin, const std::string& beforeGetBegin) {
+  return FillFormat(SqlRefreshNextTimeFormat, {SqlQuote(afterGetBegin), SqlQuote(beforeGetBegin)});
+}
+
+std::string BuildRowResCodeSql(const std::string& kbid) { return FillFormat(SqlRowResCodeFormat, {SqlQuote(kbid)}); }
+
 std::string BuildDeleteRowSql(const std::string& kbid) {
   return FillFormat(SqlDeleteRowFormat, {SqlQuote(kbid)});
 }

@@ -39,9 +39,13 @@ inline constexpr char SqlResetClaimedRows[] = "UPDATE VELTINDEX SET RESCODE=NULL
 // 4-6: the dispatcher's choice of the next article number.
 inline constexpr char SqlMinUnfetchedKbid[] =
     "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (RESCODE IS NULL)";
-inline constexpr char SqlMinRedirectedKbid[] =
-    "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (RESCODE=302)";
+// The retry walks the rows answered 302 upwards, each once a run: the
+// lowest above the one it chose last.
+inline constexpr char SqlMinRedirectedKbidAboveFormat[] =
+    "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (RESCODE=302) AND (KBID>%s)";
 inline constexpr char SqlMaxKbid[] = "SELECT MAX(KBID) AS KBID FROM VELTINDEX";
+// The URL of one row: the site a file's articles came from.
+inline constexpr char SqlRowUrlFormat[] = "SELECT URL FROM VELTINDEX WHERE (KBID=%s)";
 // 7, 8: the claim of one number.
 inline constexpr char SqlDeleteRowFormat[] = "DELETE FROM VELTINDEX WHERE (KBID=%s)";
 inline constexpr char SqlInsertClaimFormat[] =
@@ -57,6 +61,18 @@ inline constexpr char SqlUpdateRowFormat[] =
 inline constexpr std::array<const char*, 5> SearchableColumns = {"KBID", "URL", "TITLE", "DESCRIPTION",
                                                                  "KEYWORDS"};
 inline constexpr int SearchableTextLength = 5000;
+// A refresh answered 304: the row's texts stay, its fetch times are new.
+inline constexpr char SqlUpdateFetchTimesFormat[] = "UPDATE VELTINDEX SET GETBEGIN=%s,GETEND=%s WHERE KBID=%s";
+// The refresh's choice: the stored rows by their last fetch, oldest first
+// and by number within one second, walked with the last row chosen as the
+// cursor. Claimed and never-fetched rows have no fetch time.
+inline constexpr char SqlRefreshSameTimeFormat[] =
+    "SELECT MIN(KBID) AS KBID FROM VELTINDEX WHERE (GETBEGIN=%s) AND (KBID>%s)";
+inline constexpr char SqlRefreshNextTimeFormat[] =
+    "SELECT MIN(GETBEGIN) AS GETBEGIN FROM VELTINDEX WHERE (GETBEGIN>%s) AND (GETBEGIN<=%s)";
+inline constexpr char SqlRowResCodeFormat[] = "SELECT RESCODE FROM VELTINDEX WHERE (KBID=%s)";
+inline constexpr char RefreshIndexName[] = "IX_VELTINDEX_GETBEGIN";
+inline constexpr char SqlCreateRefreshIndex[] = "CREATE INDEX IX_VELTINDEX_GETBEGIN ON VELTINDEX (GETBEGIN, KBID)";
 // 10: the search; the WHERE text follows.
 extern const std::string SqlSearchSelect;           // SELECT the columns FROM VELTINDEXV
 extern const std::string SqlSearchConditionPrefix;  // LEFT(KBID&URL&...,5000) LIKE
@@ -67,6 +83,12 @@ inline constexpr char SqlCountRedirected[] = "SELECT COUNT(*) FROM VELTINDEX WHE
 inline constexpr char SqlMinExistingKbid[] = "SELECT MIN(KBID) FROM VELTINDEX WHERE (RESCODE=200)";
 inline constexpr char SqlMaxExistingKbid[] = "SELECT MAX(KBID) FROM VELTINDEX WHERE (RESCODE=200)";
 
+std::string BuildMinRedirectedKbidAboveSql(const std::string& kbid);
+std::string BuildRowUrlSql(const std::string& kbid);
+std::string BuildFetchTimesUpdateSql(const std::string& getBegin, const std::string& getEnd, const std::string& kbid);
+std::string BuildRefreshSameTimeSql(const std::string& getBegin, const std::string& aboveKbid);
+std::string BuildRefreshNextTimeSql(const std::string& afterGetBegin, const std::string& beforeGetBegin);
+std::string BuildRowResCodeSql(const std::string& kbid);
 std::string BuildDeleteRowSql(const std::string& kbid);
 std::string BuildClaimInsertSql(const std::string& kbid, const std::string& url);
 std::string BuildRowUpdateSql(int resCode, const std::string& title, const std::string& description,
@@ -81,7 +103,8 @@ std::string BuildSearchSql(const std::vector<std::string>& terms);
 
 // The start-up upkeep, in order: create the table and the view when missing
 // (names compared without regard to letter case), reopen after a creation,
-// create the dispatcher's index when missing (no log line), bring the
+// create the dispatcher's and the refresh's indexes when missing (no log
+// line), bring the
 // search index up to date, let nullable text columns hold zero-length
 // text, reset claimed rows.
 // Each successful step that has a log line passes it to `logInfo`. Stops at

@@ -36,8 +36,9 @@ provider::SearchIndexDefinition ArticleSearchIndex() {
 bool EnsureDispatchIndex(TDatabaseJet& db, std::string& error) {
   try {
     if (!db.Catalog) throw Error("The catalog is not connected to a database.");
-    return Contains(db.Catalog->TableByName(IndexTableName).IndexNames(), DispatchIndexName) ||
-           db.ExecSQL(SqlCreateDispatchIndex, error);
+    const auto names = db.Catalog->TableByName(IndexTableName).IndexNames();
+    return (Contains(names, DispatchIndexName) || db.ExecSQL(SqlCreateDispatchIndex, error)) &&
+           (Contains(names, RefreshIndexName) || db.ExecSQL(SqlCreateRefreshIndex, error));
   } catch (const std::exception& e) {
     error = e.what();
     return false;

@@ -10,8 +10,12 @@
 // another with no dispatcher and no database, shows what the client alone
 // reaches, and so what the pace costs. At 100 ms the crawl and curl also
 // fetch over HTTP through Debian's tinyproxy on 127.0.0.1:3128 and through
-// its microsocks (SOCKS5) on 127.0.0.1:1080, both started here. Ports 80,
-// 443, 3128 and 1080 must be free: run it through
+// its microsocks (SOCKS5) on 127.0.0.1:1080, both started here. At 100 ms
+// a refresh of the articles of a first crawl (all unchanged, so the site
+// answers 304 to each conditional request) runs beside that first crawl:
+// its pace as a share of the first crawl's, and the bytes it moves on the
+// loopback device as a share of the first crawl's. Ports 80, 443, 3128 and
+// 1080 must be free: run it through
 // tests/run-in-netns.sh (the run_crawl_bench target does).
 //
 //   crawl_bench [articles, default 3000]
@@ -69,6 +73,7 @@ class BenchHost : public velt::CrawlerHost {
   int MaxThreads() const override { return allowed; }
   int ThreadCount() const override { return running; }
   bool Retry302() const override { return false; }
+  int RefreshDays() const override { return refreshDays; }
   void WriteLog(const std::string& text, int) override {
     ++errors;
     std::fprintf(stderr, "log: %s\n", text.c_str());
@@ -82,13 +87,27 @@ class BenchHost : public velt::CrawlerHost {
     ++finished;
   }
   int target = 0;
+  int refreshDays = -1;
 };
+
+// Bytes the loopback device has received so far: in the bench's own
+// network namespace, the crawl's requests and answers.
+long long LoopbackBytes() {
+  std::ifstream dev("/proc/net/dev");
+  for (std::string line; std::getline(dev, line);) {
+    const size_t name = line.find("lo:");
+    if (name != std::string::npos) return std::atoll(line.c_str() + name + 3);
+  }
+  return 0;
+}
 
 constexpr char kHttpsBase[] = "https://localhost/default.aspx?scid=kb;ja;";
 
-// Seconds for the crawl of `articles` numbers into a fresh database.
+// Seconds for the crawl of `articles` numbers into a fresh database, or
+// with `refreshDays` not negative for their refresh in the kept file of
+// an earlier crawl (`keep`).
 double Crawl(int articles, const std::filesystem::path& file, const std::string& base = velt::ArticleBaseUrl,
-             std::shared_ptr<const velt::ProxyRoutes> proxies = nullptr) {
+             std::shared_ptr<const velt::ProxyRoutes> proxies = nullptr, bool keep = false, int refreshDays = -1) {
   std::string error;
   velt::Database = std::make_unique<velt::TDatabaseJet>();
   if (!velt::Database->Open("", "", file.string(), error) ||
@@ -98,6 +117,7 @@ double Crawl(int articles, const std::filesystem::path& file, const std::string&
   }
   BenchHost host;
   host.target = articles;
+  host.refreshDays = refreshDays;
   velt::TThreadCreator creator(host, base, std::move(proxies));
   const auto start = Clock::now();
   creator.Start();
@@ -109,7 +129,7 @@ double Crawl(int articles, const std::filesystem::path& file, const std::string&
   creator.Terminate();
   creator.WaitFor();
   velt::Database.reset();
-  std::filesystem::remove(file);
+  if (!keep) std::filesystem::remove(file);
   if (host.errors > 0) std::exit(1);
   return seconds;
 }
@@ -270,6 +290,18 @@ int main(int argc, char** argv) {
     }
     const std::vector<Proxied> proxied =
         latencyMs == kProxyLatencyMs ? ThroughProxies(articles, scratch) : std::vector<Proxied>{};
+    double first = 1e9, refresh = 1e9, bytesShare = 1;
+    if (latencyMs == kProxyLatencyMs) {
+      for (int round = 0; round < kRounds; ++round) {
+        const std::string file = scratch.string() + ".refresh.mdb";
+        const long long atStart = LoopbackBytes();
+        first = std::min(first, Crawl(articles, file, velt::ArticleBaseUrl, nullptr, true));
+        const long long afterFirst = LoopbackBytes();
+        refresh = std::min(refresh, Crawl(articles, file, velt::ArticleBaseUrl, nullptr, false, 0));
+        bytesShare = std::min(bytesShare, static_cast<double>(LoopbackBytes() - afterFirst) /
+                                              static_cast<double>(afterFirst - atStart));
+      }
+    }
     site.Stop();
     httpsSite.Stop();
 
@@ -289,6 +321,12 @@ int main(int argc, char** argv) {
     share("crawl over HTTPS", httpsCrawl);
     share("curl over HTTPS", httpsCurl);
     std::printf("%-28s: %8.2f\n", "ratio HTTPS crawl / curl", httpsCurl / httpsCrawl);
+    if (refresh < 1e9) {
+      share("first crawl", first);
+      share("refresh of it, unchanged", refresh);
+      std::printf("%-28s: %8.2f\n", "ratio refresh / first crawl", first / refresh);
+      std::printf("%-28s: %8.3f\n", "bytes refresh / first crawl", bytesShare);
+    }
     for (const Proxied& through : proxied) {
       share(("crawl through " + through.name).c_str(), through.crawl);
       share(("curl through " + through.name).c_str(), through.curl);

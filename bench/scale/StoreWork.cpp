@@ -40,7 +40,7 @@ double DispatcherPassSeconds(TDatabase& db, int passes) {
   for (int i = 0; i < passes; ++i) {
     const auto start = std::chrono::steady_clock::now();
     QueryNumber(db, SqlMinUnfetchedKbid, -1);
-    const long long redirected = QueryNumber(db, SqlMinRedirectedKbid, -1);
+    const long long redirected = QueryNumber(db, BuildMinRedirectedKbidAboveSql("000000").c_str(), -1);
     QueryNumber(db, SqlMaxKbid, 99999);
     if (redirected < 0) Fail("the database holds no 302 row to claim");
     const std::string kbid = std::to_string(redirected);

@@ -36,6 +36,7 @@
 #include "tests/faults/DatabaseFile.h"
 #include "tools/kbsite/SiteModel.h"
 #include "tools/kbsite/SiteProcess.h"
+#include "tools/kbsite/SiteRevision.h"
 #include "tools/kbsite/ThrowAwayCertificates.h"
 
 namespace velt::test {
@@ -43,6 +44,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using faults::ChildProcess;
+using ::testing::AllOf;
 using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -687,6 +689,115 @@ TEST_F(HeadlessRun, SearchAndStatusPrintWhatTheWindowShows) {
   for (const std::string& line : status) printed += line + "\n";
   EXPECT_EQ(statusCode, 0);
   EXPECT_EQ(printed, shown);
+}
+
+class RefreshRun : public HeadlessRun {
+ protected:
+  // A first crawl of the site into the file, paced to a few hundred rows;
+  // the rows it stored.
+  std::map<int, StoredRow> FirstCrawl() {
+    kbsite::SiteProcess site({"--seed", std::to_string(kSeed)});
+    EXPECT_EQ(Run({"--headless", "--threads", "10", "--max-rate", "150", "--for", "2", "--site", kSite,
+                   "--database", file_}).second,
+              0);
+    auto rows = ReadRows(file_);
+    std::erase_if(rows, [](const auto& entry) { return !entry.second.resCode; });  // left to fetch
+    EXPECT_GT(rows.size(), 100u);
+    return rows;
+  }
+
+  // A refresh of the file against the site started with the arguments:
+  // the run's lines, and by number what the site answered ("normal",
+  // "not-modified").
+  std::pair<std::vector<std::string>, std::map<int, std::string>> Refresh(const std::vector<std::string>& siteArguments) {
+    std::vector<std::string> arguments = {"--seed", std::to_string(kSeed)};
+    arguments.insert(arguments.end(), siteArguments.begin(), siteArguments.end());
+    kbsite::SiteProcess site(arguments);
+    const auto [lines, code] =
+        Run({"--headless", "--threads", "10", "--for", "3", "--refresh", "0", "--site", kSite, "--database", file_});
+    EXPECT_EQ(code, 0);
+    std::map<int, std::string> answers;
+    for (const std::string& line : site.ServedLines()) {
+      const size_t at = line.find("answer=") + 7;
+      answers[std::stoi(line.substr(5, 6))] = line.substr(at, line.find('\t', at) - at);
+    }
+    return {lines, answers};
+  }
+
+  const std::string file_ = Folder() + "/refresh.mdb";
+};
+
+TEST_F(RefreshRun, ARefreshBringsEveryChangeIntoTheIndexAndAsksForUnchangedPagesOnlyWhetherTheyChanged) {
+  const auto before = FirstCrawl();
+  const auto [lines, answers] = Refresh({"--revision", "2"});
+  const auto after = ReadRows(file_);
+  int changes = 0;
+  for (const auto& [number, row] : before) {
+    SCOPED_TRACE(number);
+    const kbsite::Article now = kbsite::RevisedArticle(kModel, number, 2);
+    ASSERT_TRUE(after.contains(number));
+    EXPECT_EQ(after.at(number).resCode, now.status);
+    EXPECT_EQ(after.at(number).title, now.status == 200 ? AsStored(now.title) : "");
+    const bool changed = kbsite::ChangedInRevision(kModel, number, 2);
+    changes += changed;
+    if (*row.resCode == 200 && !changed) {
+      EXPECT_EQ(answers.at(number), "not-modified");
+    }
+  }
+  EXPECT_GT(changes, 5) << "the revision should change some of the first crawl's articles";
+  ASSERT_FALSE(lines.empty());
+  EXPECT_THAT(lines.back(), AllOf(HasSubstr("REFRESHED:"), Not(HasSubstr(", 0 WITHDRAWN"))));
+}
+
+TEST_F(RefreshRun, ASiteThatAnswers404ForEverythingDuringARefreshChangesNoStoredRow) {
+  const auto before = FirstCrawl();
+  const auto [lines, answers] = Refresh({"--every-status", "404"});
+  int paused = 0;
+  for (const std::string& line : lines) paused += line.find("REFRESH PAUSED") != std::string::npos;
+  EXPECT_EQ(paused, 1);
+  EXPECT_GE(answers.size(), 20u);
+  const auto after = ReadRows(file_);
+  for (const auto& [number, row] : before) {
+    SCOPED_TRACE(number);
+    EXPECT_EQ(after.at(number).resCode, row.resCode);
+    EXPECT_EQ(after.at(number).title, row.title);
+    EXPECT_EQ(after.at(number).description, row.description);
+  }
+}
+
+TEST_F(HeadlessRun, TwoSitesKeptInTwoFilesSearchApartAndACrawlOfAnotherHostIntoAFileIsRefused) {
+  const std::string other = "http://localhost:8081/default.aspx?scid=kb;ja;";
+  const std::string fileA = Folder() + "/a.mdb";
+  const std::string fileB = Folder() + "/b.mdb";
+  {
+    kbsite::SiteProcess siteA({"--seed", std::to_string(kSeed)});
+    kbsite::SiteProcess siteB({"--seed", std::to_string(kSeed + 1)}, 8081);
+    EXPECT_EQ(Run({"--headless", "--threads", "5", "--for", "2", "--site", kSite, "--database", fileA}).second, 0);
+    EXPECT_EQ(Run({"--headless", "--threads", "5", "--for", "2", "--site", other, "--database", fileB}).second, 0);
+  }
+  const auto rowsA = ReadRows(fileA);
+  ASSERT_GT(rowsA.size(), 5u);
+  for (const auto& [file, site] : {std::pair{fileA, kSite}, std::pair{fileB, other}}) {
+    const auto [hits, code] = Run({"--search", "%", "--format", "csv", "--database", file});
+    EXPECT_EQ(code, 0);
+    ASSERT_GT(hits.size(), 2u) << file;
+    for (size_t i = 1; i < hits.size(); ++i) EXPECT_THAT(hits[i], HasSubstr("," + site)) << file;
+  }
+
+  // Another host's crawl into the first file: refused before any fetch.
+  kbsite::SiteProcess siteB({"--seed", std::to_string(kSeed + 1)}, 8081);
+  const auto [refusal, refusedCode] =
+      Run({"--headless", "--for", "2", "--site", other, "--database", fileA});
+  EXPECT_EQ(refusedCode, 2);
+  EXPECT_THAT(refusal, Contains(AllOf(HasSubstr("127.0.0.1"), HasSubstr("localhost"), HasSubstr("--database"))));
+  EXPECT_THAT(siteB.ServedLines(), IsEmpty());
+  const auto after = ReadRows(fileA);
+  ASSERT_EQ(after.size(), rowsA.size());
+  for (const auto& [number, row] : rowsA) {
+    EXPECT_EQ(after.at(number).url, row.url);
+    EXPECT_EQ(after.at(number).resCode, row.resCode);
+    EXPECT_EQ(after.at(number).title, row.title);
+  }
 }
 
 TEST_F(HeadlessRun, RefusedCommandLinesEndWithCode2BeforeAnythingOpens) {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -299,11 +300,28 @@ TEST(MainFormStartup, ControlsStartAsDesigned) {
   EXPECT_EQ(form.findChild<QLineEdit*>("EditWord")->text(), "%レジストリ%");
   EXPECT_EQ(form.findChild<QLineEdit*>("EditThreadCount")->text(), "0");
   EXPECT_FALSE(form.findChild<QCheckBox*>("ChkRetry302")->isChecked());
+  EXPECT_FALSE(form.findChild<QCheckBox*>("ChkRefresh")->isChecked());
+  EXPECT_FALSE(form.Host().RefreshDays() >= 0) << "a refresh is the user's choice";
   const std::vector<std::string> preset = MemoLines(*form.findChild<QPlainTextEdit*>("MemLog"));
   ASSERT_THAT(preset, SizeIs(19));  // the preset lines and the "CONNECTED:" line
   EXPECT_EQ(preset[0], "Microsoft Access のヘルプ");
   EXPECT_EQ(preset[2], "");
   EXPECT_EQ(preset[17], std::string(57, '='));
+}
+
+TEST(MainFormStartup, EveryCrawlControlTellsTheIdleCrawlOfItsChange) {
+  TempDatabase db;
+  MessageBoxRecorder boxes;
+  TMainForm form(db.Path(), ArticleBaseUrl);
+  int changes = 0;
+  form.Host().WatchControls([&] { ++changes; });
+  form.findChild<TUpDown*>("UpdnThreadCount")->SetPosition(2);
+  form.findChild<QCheckBox*>("ChkRetry302")->click();
+  form.findChild<QCheckBox*>("ChkRefresh")->click();
+  auto* days = form.findChild<QSpinBox*>("SpinRefreshDays");
+  days->setValue(days->value() + 1);
+  EXPECT_EQ(changes, 4);
+  EXPECT_EQ(form.Host().RefreshDays(), days->value());
 }
 
 TEST(MainFormShutdown, ClosingWaitsUntilEveryWorkerHasRemovedItsLine) {

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 
 #include <QDir>
+#include <QLabel>
 #include <set>
 
 #include "crawler/ThreadCreator.h"
@@ -14,7 +15,10 @@ namespace velt::test {
 namespace {
 
 using namespace std::chrono_literals;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 const kbsite::SiteModel kSiteModel{1};  // the site's default seed
 
@@ -48,6 +52,9 @@ TEST_F(WindowCrawl, AtMostFiveRunAndClosingWaitsForThemBeforeCompacting) {
   ServeEventsFor(3s);
   EXPECT_EQ(watch_->MostLines(), 5);
   EXPECT_THAT(watch_->OverLimit(), IsEmpty());
+  // The downloader tab's progress line has counted the crawl.
+  EXPECT_THAT(Control<QLabel>("LblProgress").text().toStdString(),
+              AllOf(HasSubstr("PROGRESS"), Not(HasSubstr("HIGHEST CLAIMED: NONE"))));
   const std::vector<std::string> claimed = watch_->Added();
   for (size_t i = 0; i < claimed.size(); ++i) {
     EXPECT_EQ(claimed[i], ArticleBaseUrl + std::to_string(100000 + i));

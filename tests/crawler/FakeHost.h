@@ -23,6 +23,7 @@ class FakeHost : public CrawlerHost {
  public:
   int maxThreads = 0;
   bool retry302 = false;
+  int refreshDays = -1;  // off
   mutable int readCount = 0;  // how often the dispatcher read the controls
   std::vector<LogLine> log;
   std::map<const void*, std::string> lines;  // the worker list
@@ -34,6 +35,7 @@ class FakeHost : public CrawlerHost {
   }
   int ThreadCount() const override { return static_cast<int>(lines.size()); }
   bool Retry302() const override { return retry302; }
+  int RefreshDays() const override { return refreshDays; }
   void WatchControls(std::function<void()> changed) override { controlsChanged = std::move(changed); }
   // What the window does when the user changes a control (or the test the
   // worker list).

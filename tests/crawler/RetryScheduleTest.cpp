@@ -40,6 +40,11 @@ Step DiskFull(int at, std::string kbid, std::string line = "") {
   return {at, kbid, FetchResult::NotStored, 200, -1, false, Turn::NewNumber, line};
 }
 
+// A refresh's gone answer, which the dispatcher holds unwritten.
+Step Held(int at, std::string kbid, std::string line = "") {
+  return {at, kbid, FetchResult::Held, 404, -1, false, Turn::NewNumber, line};
+}
+
 void Play(const std::vector<Step>& steps) {
   RetrySchedule schedule;
   const auto t0 = RetrySchedule::Clock::now();
@@ -55,8 +60,8 @@ void Play(const std::vector<Step>& steps) {
       }
       continue;
     }
-    FetchOutcome outcome{s.kbid, "u" + s.kbid, s.result, s.resCode, std::nullopt, ""};
-    outcome.storeFull = s.result == FetchResult::NotStored;
+    FetchOutcome outcome{s.kbid, "u" + s.kbid, s.result, s.resCode, std::nullopt, "",
+                         s.result == FetchResult::NotStored, std::nullopt, Refreshed::No, ""};
     if (s.retryAfter >= 0) outcome.retryAfter = std::chrono::seconds(s.retryAfter);
     EXPECT_EQ(schedule.Note(outcome, s.failing, now).value_or(""), s.expected);
   }
@@ -121,6 +126,16 @@ TEST(RetryScheduleTest, AFullDiskPausesTheCrawlAndOneRowAtATimeTriesAgainUntilOn
   steps.push_back(Ask(66, Turn::Retry, "100002"));
   steps.push_back(Ask(66, Turn::NewNumber));
   Play(steps);
+}
+
+TEST(RetryScheduleTest, AHeldGoneAnswerEndsAnOutageButNeitherEndsNorProbesAFullDisksPause) {
+  Play({Fails(0, "100001"), Fails(0, "100002", true), Ask(2, Turn::Retry, "100001"),
+        Held(2, "100001", "SITE ANSWERS AGAIN"), Ask(2, Turn::Retry, "100002"), Ask(2, Turn::NewNumber),
+        Ask(100, Turn::NewNumber)});
+  Play({DiskFull(0, "100001", "DATABASE FULL: THE CRAWL WAITS FOR SPACE ON THE DISK"), Held(1, "100002"),
+        Ask(1, Turn::Wait), Ask(5, Turn::Retry, "100001"), Held(5, "100001"), Ask(5, Turn::Wait),
+        Ask(10, Turn::Retry, "100001"), Stores(10, "100001", "DATABASE WRITES AGAIN: THE CRAWL GOES ON"),
+        Ask(10, Turn::NewNumber)});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,7 @@ class RecordingCreator : public TThreadCreator {
   std::function<void(const std::string&)> onStart;
 
  protected:
-  void StartWorker(const std::string& kbid, const std::string& url) override {
+  void StartWorker(const std::string& kbid, const std::string& url, const std::optional<RefreshOf>&) override {
     claims.push_back(kbid);
     urls.push_back(url);
     host_.AddToThreadList(url, reinterpret_cast<const void*>(claims.size()));  // any distinct key
@@ -96,16 +97,19 @@ TEST_F(ThreadCreatorTest, NeverFetchedRowsComeFirstThenOnePastTheLargest) {
   EXPECT_EQ(rows[1].resCode, 302);  // left alone without the retry box
 }
 
-TEST_F(ThreadCreatorTest, WithRetryOnA302RowComesBeforeNewNumbersAsLongAsItAnswers302) {
+TEST_F(ThreadCreatorTest, WithRetryEach302RowIsFetchedOnceUpwardsBeforeNewNumbers) {
   db.InsertRow("123456", "200");
   db.InsertRow("100005", "NULL");
   db.InsertRow("100003", "302");
+  db.InsertRow("100009", "302");
   host.maxThreads = 30;
   host.retry302 = true;
+  // Every retried row answers 302 again at once, as does a new number.
   onStart = [this](const std::string& kbid) {
-    if (kbid == "100003") db.Exec("UPDATE VELTINDEX SET RESCODE=302 WHERE KBID=\"100003\"");
+    if (kbid == "100003" || kbid == "100009" || kbid == "123457")
+      db.Exec("UPDATE VELTINDEX SET RESCODE=302 WHERE KBID=\"" + kbid + "\"");
   };
-  EXPECT_EQ(Claims(4), (std::vector<std::string>{"100005", "100003", "100003", "100003"}));
+  EXPECT_EQ(Claims(5), (std::vector<std::string>{"100005", "100003", "100009", "123457", "123458"}));
 }
 
 TEST_F(ThreadCreatorTest, TheLastNumberStartsNothingAndTheDispatcherSleepsUntilAChangeOrTheStop) {
@@ -122,6 +126,29 @@ TEST_F(ThreadCreatorTest, TheLastNumberStartsNothingAndTheDispatcherSleepsUntilA
   creator.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - stopping, 5s);
   EXPECT_TRUE(creator.claims.empty());
+  EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(ThreadCreatorTest, WithNoNumberLeftTheDispatcherWakesWhenAStoredRowFallsDueForItsRefresh) {
+  // Fetched a day ago less two seconds: a refresh after one day takes it
+  // two or three seconds from now, with no control changed meanwhile.
+  const std::time_t fetched = std::time(nullptr) - 86400 + 2;
+  std::tm local{};
+  localtime_r(&fetched, &local);
+  char stamp[16];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &local);
+  db.InsertRow("999999", "200");
+  db.Exec(std::string("UPDATE VELTINDEX SET GETBEGIN=\"") + stamp + "\" WHERE KBID=\"999999\"");
+  host.maxThreads = 30;
+  host.refreshDays = 1;
+  RecordingCreator creator(host);
+  creator.Start();
+  ASSERT_TRUE(ServeUntil([&] { return host.readCount >= 1; }, 10s));
+  ServeFor(300ms);
+  EXPECT_TRUE(creator.claims.empty()) << "not due yet";
+  ASSERT_TRUE(ServeUntil([&] { return !creator.claims.empty(); }, 30s));
+  creator.Stop();
+  EXPECT_EQ(creator.claims, std::vector<std::string>{"999999"});
   EXPECT_TRUE(host.log.empty());
 }
 

@@ -48,7 +48,7 @@ class ShortLimitCreator : public TThreadCreator {
   explicit ShortLimitCreator(CrawlerHost& host) : TThreadCreator(host, ArticleBaseUrl), host_(host) {}
 
  protected:
-  void StartWorker(const std::string& kbid, const std::string& url) override {
+  void StartWorker(const std::string& kbid, const std::string& url, const std::optional<RefreshOf>&) override {
     auto worker = std::make_unique<TDownloadThread>(host_, kbid, url, kShortLimits);
     worker->Start();
     worker.release();  // it frees itself

@@ -1,6 +1,11 @@
 // What the command line chooses, and what it refuses before anything runs.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -108,6 +113,11 @@ TEST(CommandLine, RefusesWithAMessageNamingTheCulprit) {
       {{"--headless", "extra"}, "extra"},
       {{"--site", "ftp://localhost/x"}, "--site"},
       {{"--status", "--max-rate", "2"}, "--max-rate"},
+      {{"--search", "x", "--refresh", "0"}, "--refresh"},
+      {{"--headless", "--refresh", "-1"}, "--refresh"},
+      {{"--headless", "--refresh", "36501"}, "--refresh"},
+      {{"--status", "--database"}, "--database"},
+      {{"--status", "--database", ""}, "--database"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -116,6 +126,69 @@ TEST(CommandLine, RefusesWithAMessageNamingTheCulprit) {
     EXPECT_FALSE(ParseCommandLine(c.args, line, error));
     EXPECT_NE(error.find(c.named), std::string::npos) << error;
   }
+}
+
+TEST(CommandLine, TheDatabaseFileServesEveryRunAndRefreshTheCrawls) {
+  const std::string here = std::filesystem::current_path().string();
+  const std::pair<Args, std::string> files[] = {
+      {{"--status", "--database", "/tmp/a.mdb"}, "/tmp/a.mdb"},
+      {{"--search", "x", "--database=sub/../b.mdb"}, here + "/b.mdb"},
+      {{"--headless", "--database", "c.mdb"}, here + "/c.mdb"},
+      {{"--database", "/tmp/d.mdb"}, "/tmp/d.mdb"},
+      {{"--status"}, ""},  // the default file
+  };
+  for (const auto& [args, file] : files) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine(args, line, error)) << error;
+    EXPECT_EQ(line.database, file);
+  }
+  const std::pair<Args, int> refresh[] = {
+      {{"--headless"}, CommandLine::NoRefresh}, {{"--headless", "--refresh", "0"}, 0}, {{"--refresh=30"}, 30}};
+  for (const auto& [args, days] : refresh) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine(args, line, error)) << error;
+    EXPECT_EQ(line.refreshDays, days);
+  }
+}
+
+// Each option's name as it leads a line of the help or a row of the
+// README's option table.
+std::set<std::string> LeadingOptions(const std::string& text, const std::string& lineStart) {
+  std::set<std::string> names;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.starts_with(lineStart + "--")) continue;
+    const size_t end = line.find_first_of(" =`", lineStart.size());
+    names.insert(line.substr(lineStart.size(), end - lineStart.size()));
+  }
+  return names;
+}
+
+TEST(CommandLine, HelpAndTheReadmeListEveryOptionTheProgramTakes) {
+  const std::vector<std::string> names = OptionNames();
+  const std::set<std::string> taken(names.begin(), names.end());
+  for (const std::string& name : names) {
+    CommandLine line;
+    std::string error;
+    ParseCommandLine({name}, line, error);
+    EXPECT_EQ(error.find("unknown option"), std::string::npos) << name;
+  }
+  EXPECT_EQ(LeadingOptions(UsageText("VeltIndexer"), "  "), taken);
+
+  std::ifstream file(VELT_README_PATH);
+  const std::string readme((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // Rows may name an option together with those it goes with.
+  std::set<std::string> inReadme;
+  std::istringstream rows(readme);
+  for (std::string row; std::getline(rows, row);) {
+    if (!row.starts_with("| `--")) continue;
+    const std::string cell = row.substr(0, row.find(" |", 2));
+    for (size_t at = cell.find("--"); at != std::string::npos; at = cell.find("--", at + 2))
+      inReadme.insert(cell.substr(at, cell.find_first_of(" `]=", at) - at));
+  }
+  EXPECT_EQ(inReadme, taken);
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ TEST(CrawlProgress, CountsByResultAndPacesOverTheLastIntervalOnly) {
   CrawlProgress progress(t0);
   EXPECT_THAT(progress.Line(t0 + 10s), AllOf(HasSubstr("200: 0,"), HasSubstr(" 0.0 "), HasSubstr("NONE")));
 
-  for (int number : {100003, 100001, 100002}) progress.Claimed(number);
+  for (const char* url : {"http://kb.test/kb;ja;100003", "http://kb.test/kb;ja;100001", "http://kb.test/kb;ja;100002"})
+    progress.Claimed(url);
   for (int code : {200, 200, 302, 404, 0, 200}) progress.Ended(code, true);  // 0: no status line
   progress.Ended(0, false);    // a failed fetch
   progress.Ended(503, false);  // a busy answer
@@ -26,8 +27,13 @@ TEST(CrawlProgress, CountsByResultAndPacesOverTheLastIntervalOnly) {
                                              HasSubstr(" 0.6 "), HasSubstr("100003")));
 
   progress.Ended(302, true);
-  progress.Claimed(100004);
-  EXPECT_THAT(progress.Line(t0 + 25s), AllOf(HasSubstr("302: 2,"), HasSubstr(" 0.2 "), HasSubstr("100004")));
+  progress.Claimed("http://kb.test/kb;ja;100004");
+  for (Refreshed result : {Refreshed::Unchanged, Refreshed::Unchanged, Refreshed::Changed, Refreshed::Gone,
+                           Refreshed::Unchanged})
+    progress.Refreshed(result);
+  EXPECT_THAT(progress.Line(t0 + 25s),
+              AllOf(HasSubstr("302: 2,"), HasSubstr(" 0.2 "), HasSubstr("100004"),
+                    HasSubstr("3 UNCHANGED, 1 CHANGED, 1 WITHDRAWN")));
 }
 
 }  // namespace

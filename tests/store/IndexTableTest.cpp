@@ -55,7 +55,8 @@ TEST_F(IndexUpkeep, ClaimedRowsBecomeRowsToFetchAndAreChosenFirst) {
   RunUpkeep();
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM VELTINDEX WHERE (RESCODE IS NULL)").AsInteger(), 2);
   EXPECT_EQ(Scalar(SqlMinUnfetchedKbid), Variant("100003"));
-  EXPECT_EQ(Scalar(SqlMinRedirectedKbid), Variant("100009"));
+  EXPECT_EQ(Scalar(BuildMinRedirectedKbidAboveSql("000000")), Variant("100009"));
+  EXPECT_TRUE(Scalar(BuildMinRedirectedKbidAboveSql("100009")).IsNull());
   EXPECT_EQ(Scalar(SqlCountRedirected).AsInteger(), 1);
 }
 

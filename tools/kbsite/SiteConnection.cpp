@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/kbsite/SiteAnswer.h"
+#include "tools/kbsite/SiteRevision.h"
 #include "tools/kbsite/SiteRequest.h"
 #include "tools/kbsite/SocketWait.h"
 
@@ -70,7 +71,7 @@ bool Answer(int fd, const SiteContext& site, const SocketWait& wait, const std::
   const std::string request = ReadRequest(fd, wait);
   if (request.empty()) return true;  // a probe that connected and left
   const int number = RequestedArticle(request);
-  Article article = site.model.ArticleFor(number);
+  Article article = RevisedArticle(site.model, number, site.options.revision);
   if (number < 0) {
     site.log.Write(FormatServedLine(article, "bad-request") + handshake);
     wait.SendAll(fd, RenderAnswer(article, 0, AnswerShape::Normal));
@@ -85,7 +86,14 @@ bool Answer(int fd, const SiteContext& site, const SocketWait& wait, const std::
   if (behaviour == Behaviour::Busy) article = Busy(article, 503);
   if (behaviour == Behaviour::RateLimited) article = Busy(article, 429);
   if (behaviour == Behaviour::ServerError) article = Busy(article, 500);
+  if (site.options.everyStatus != 0) article = Busy(article, site.options.everyStatus);
   if (site.options.latencyMs > 0 && !wait.Pause(site.options.latencyMs)) return true;
+  if (behaviour == Behaviour::Normal && site.options.everyStatus == 0 && article.status == 200 &&
+      RequestHasHeader(request, "If-Modified-Since") && !ChangedInRevision(site.model, number, site.options.revision)) {
+    site.log.Write(FormatServedLine(article, "not-modified") + handshake);
+    wait.SendAll(fd, "HTTP/1.0 304 Not Modified\r\n\r\n");
+    return true;
+  }
   site.log.Write(FormatServedLine(article, BehaviourName(behaviour)) + handshake);
   switch (behaviour) {
     case Behaviour::Busy:

@@ -108,6 +108,8 @@ bool ParseSiteOptions(int argc, const char* const* argv, SiteOptions& options, s
       {"--retry-after", {0, 86400, [&](long long v) { options.retryAfterSeconds = static_cast<int>(v); }}},
       {"--outage-after", {1, 1 << 30, [&](long long v) { options.outageAfter = static_cast<int>(v); }}},
       {"--outage-ms", {1, 600000, [&](long long v) { options.outageMs = static_cast<int>(v); }}},
+      {"--revision", {1, 2, [&](long long v) { options.revision = static_cast<int>(v); }}},
+      {"--every-status", {200, 599, [&](long long v) { options.everyStatus = static_cast<int>(v); }}},
       {"--busy-after-outage", {0, 1 << 30, [&](long long v) { options.busyAfterOutage = static_cast<int>(v); }}}};
   for (int i = 1; i < argc; ++i) {
     const std::string_view name = argv[i];
@@ -181,6 +183,10 @@ std::string SiteUsage() {
       "                       (default 1)\n"
       "  --outage-after N     after N accepted connections refuse every connection\n"
       "                       for --outage-ms ms (default 3000), then serve again\n"
+      "  --revision N         1 (default) or 2: the site after a second visit, with\n"
+      "                       articles revised, withdrawn and new; unchanged ones\n"
+      "                       answer 304 to a request with If-Modified-Since\n"
+      "  --every-status N     answer every article with status N and no page\n"
       "  --busy-after-outage N  answer the first N requests after the outage 503\n"
       "                       with Retry-After, whatever the number\n"
       "misbehaviour on chosen numbers (LIST: N, N-M, comma-separated):\n"

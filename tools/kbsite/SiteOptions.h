@@ -41,6 +41,8 @@ struct SiteOptions {
   // connection for outageMs, then serve again.
   int outageAfter = 0;
   int outageMs = 3000;
+  int revision = 1;  // SiteRevision.h
+  int everyStatus = 0;  // when not 0, every article answers this status
   // Answers 503 with Retry-After to this many requests after the outage.
   int busyAfterOutage = 0;
   std::set<int> noStatusLine, blankLineFirst, noMarker, bareLineFeeds, silent, endless, drip, headThenStall;

@@ -25,4 +25,17 @@ int RequestedArticle(std::string_view text) {
   return digits == 0 ? -1 : number;
 }
 
+bool RequestHasHeader(std::string_view text, std::string_view name) {
+  for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1)) {
+    const std::string_view line = text.substr(at + 1, name.size() + 1);
+    if (line.size() == name.size() + 1 && line.back() == ':' &&
+        std::equal(name.begin(), name.end(), line.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        })) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace velt::kbsite

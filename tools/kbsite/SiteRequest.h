@@ -16,4 +16,7 @@ bool RequestHeadComplete(std::string_view text);
 // or -1 when it names none.
 int RequestedArticle(std::string_view text);
 
+// Whether the request head has the header (name without regard to case).
+bool RequestHasHeader(std::string_view text, std::string_view name);
+
 }  // namespace velt::kbsite

@@ -28,6 +28,12 @@ packages=(
   clang libclang-rt-14-dev
 )
 
+# Servers that the tests start themselves, on loopback in namespaces of
+# their own. Their packages start them as services when installed, and
+# nginx would then hold port 80, the sample site's: a service this script
+# brought is stopped and left disabled.
+test_servers=(tinyproxy microsocks nginx)
+
 install_missing() {
   local missing=()
   for p in "${packages[@]}"; do
@@ -37,6 +43,11 @@ install_missing() {
     echo "Installing: ${missing[*]}"
     as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    for server in "${test_servers[@]}"; do
+      if [[ " ${missing[*]} " == *" $server "* ]] && command -v systemctl >/dev/null; then
+        as_root systemctl disable --now "$server" >/dev/null 2>&1 || true
+      fi
+    done
   fi
 }
 

@@ -693,11 +693,12 @@ TEST_F(HeadlessRun, SearchAndStatusPrintWhatTheWindowShows) {
 
 class RefreshRun : public HeadlessRun {
  protected:
-  // A first crawl of the site into the file, paced to a few hundred rows;
+  // A first crawl of the site into the file, paced to at most 300 rows, so
+  // that the refresh below has time for all of them on a loaded machine;
   // the rows it stored.
   std::map<int, StoredRow> FirstCrawl() {
     kbsite::SiteProcess site({"--seed", std::to_string(kSeed)});
-    EXPECT_EQ(Run({"--headless", "--threads", "10", "--max-rate", "150", "--for", "2", "--site", kSite,
+    EXPECT_EQ(Run({"--headless", "--threads", "10", "--max-rate", "100", "--for", "3", "--site", kSite,
                    "--database", file_}).second,
               0);
     auto rows = ReadRows(file_);
@@ -714,7 +715,7 @@ class RefreshRun : public HeadlessRun {
     arguments.insert(arguments.end(), siteArguments.begin(), siteArguments.end());
     kbsite::SiteProcess site(arguments);
     const auto [lines, code] =
-        Run({"--headless", "--threads", "10", "--for", "3", "--refresh", "0", "--site", kSite, "--database", file_});
+        Run({"--headless", "--threads", "10", "--for", "10", "--refresh", "0", "--site", kSite, "--database", file_});
     EXPECT_EQ(code, 0);
     std::map<int, std::string> answers;
     for (const std::string& line : site.ServedLines()) {
